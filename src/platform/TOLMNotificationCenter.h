@@ -1,0 +1,62 @@
+#pragma once
+
+#include <any>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TOLMNotification {
+  std::string name;
+  const void* object = nullptr;  // the sender
+  std::any userInfo;
+};
+
+class TOLMNotificationCenter;
+
+// Keeps an observation alive; removing it (or destroying it) ends it.
+class TOLMObserverToken {
+ public:
+  TOLMObserverToken() = default;
+  TOLMObserverToken(TOLMNotificationCenter* center, std::uint64_t id) : center_(center), id_(id) {}
+  TOLMObserverToken(TOLMObserverToken&& other) noexcept;
+  TOLMObserverToken& operator=(TOLMObserverToken&& other) noexcept;
+  TOLMObserverToken(const TOLMObserverToken&) = delete;
+  TOLMObserverToken& operator=(const TOLMObserverToken&) = delete;
+  ~TOLMObserverToken() { remove(); }
+  void remove();
+
+ private:
+  TOLMNotificationCenter* center_ = nullptr;
+  std::uint64_t id_ = 0;
+};
+
+// Observers by name and optional sender; posting calls them synchronously.
+// Observers may add or remove observers while a notification is delivered.
+class TOLMNotificationCenter {
+ public:
+  using Handler = std::function<void(const TOLMNotification& notification)>;
+
+  static TOLMNotificationCenter& defaultCenter();
+
+  // sender null: from any sender.
+  [[nodiscard]] TOLMObserverToken addObserver(const std::string& name, const void* sender, Handler handler);
+  void postNotificationName(const std::string& name, const void* sender = nullptr, std::any userInfo = {});
+  void removeObserver(std::uint64_t id);
+
+ private:
+  struct Observer {
+    std::uint64_t id;
+    std::string name;
+    const void* sender;
+    std::shared_ptr<Handler> handler;
+  };
+  std::vector<Observer> observers_;
+  std::uint64_t nextId_ = 1;
+};
+
+// The launch and shutdown notifications.
+inline constexpr const char* NSApplicationWillFinishLaunchingNotification = "NSApplicationWillFinishLaunchingNotification";
+inline constexpr const char* NSApplicationDidFinishLaunchingNotification = "NSApplicationDidFinishLaunchingNotification";
+inline constexpr const char* NSApplicationWillTerminateNotification = "NSApplicationWillTerminateNotification";

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "platform/TOLMRunLoop.h"
+
+class QSocketNotifier;
+class QFileSystemWatcher;
+
+// The production loop over Qt's event loop. All timers share one CLOCK_REALTIME
+// timerfd armed at the earliest fire date (absolute, so no 24.8-day limit and no
+// coarse-timer slack). TFD_TIMER_CANCEL_ON_SET reports clock steps and resumes;
+// a watch on /etc/localtime reports time-zone changes.
+class TOLMQtRunLoop : public QObject, public TOLMRunLoop {
+  Q_OBJECT
+ public:
+  explicit TOLMQtRunLoop(TOLMNotificationCenter& center, QObject* parent = nullptr);
+  ~TOLMQtRunLoop() override;
+
+  double now() const override;
+  void runFor(double seconds) override;
+
+ protected:
+  void scheduleChanged() override;
+
+ private:
+  void armTimerFd();
+  void timerFdReadable();
+  void localTimeChanged();
+  void checkForClockChange();
+
+  int timerFd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
+  QFileSystemWatcher* zoneWatcher_ = nullptr;
+  double realMinusMonotonic_ = 0.0;
+};

@@ -28,6 +28,19 @@ class TOLMUnarchiver {
   static TOLMResult<TOLMArchiveObject> unarchiveObjectWithData(const std::vector<std::uint8_t>& data);
 
  private:
+  std::size_t remaining() const { return size_ - offset_; }
+  std::string at(std::size_t offset) const;
+  bool need(std::size_t count, const char* what);
+  std::uint8_t readByte();
+  std::uint64_t readUInt64();
+  double readDouble();
+  bool readCount(std::size_t minimumEntrySize, const char* what, std::size_t& count);
+  bool readBytes(const char* what, std::string& out);
+  TOLMArchiveObject decodeContainer(std::uint8_t tag, std::size_t tagOffset);
+  TOLMArchiveObject decodeList();
+  TOLMArchiveObject decodeDictionary();
+  TOLMArchiveObject decodeRecord(std::size_t tagOffset);
+
   const std::uint8_t* data_;
   std::size_t size_;
   std::size_t offset_ = 0;

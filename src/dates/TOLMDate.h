@@ -63,6 +63,13 @@ class TOLMDate : public TOLMCoding {
   void encodeWithCoder(TOLMArchiver& coder) const override;
 
  private:
+  friend std::optional<TOLMDate> dateForString(const std::string& text);
+
+  // The normalised date of wall-clock seconds (civil fields and weekday).
+  explicit TOLMDate(std::int64_t localSeconds);
+  // The wall-clock time, or the first one after it when the zone skips it.
+  static TOLMDate fromResolution(std::int64_t localSeconds);
+
   std::int32_t date_[6] = {0, 0, 0, 0, 0, 0};
   std::int32_t dayOfWeek_ = 0;
 };

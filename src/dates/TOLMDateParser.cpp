@@ -1,1 +1,6 @@
-// placeholder
+#include "dates/TOLMDate.h"
+
+std::optional<TOLMDate> dateForString(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  return TOLMDate();
+}

@@ -28,8 +28,15 @@ class TOLMObserverToken {
   void remove();
 
  private:
+  friend class TOLMNotificationCenter;
+  TOLMObserverToken(TOLMNotificationCenter* center, std::uint64_t id, std::weak_ptr<void> life)
+      : center_(center), id_(id), life_(std::move(life)), tracksLife_(true) {}
+
   TOLMNotificationCenter* center_ = nullptr;
   std::uint64_t id_ = 0;
+  // Lets a token outlive its centre harmlessly.
+  std::weak_ptr<void> life_;
+  bool tracksLife_ = false;
 };
 
 // Observers by name and optional sender; posting calls them synchronously.
@@ -46,14 +53,19 @@ class TOLMNotificationCenter {
   void removeObserver(std::uint64_t id);
 
  private:
+  struct Entry {
+    Handler handler;
+    bool active = true;  // cleared on removal, so a post under way skips it
+  };
   struct Observer {
     std::uint64_t id;
     std::string name;
     const void* sender;
-    std::shared_ptr<Handler> handler;
+    std::shared_ptr<Entry> entry;
   };
   std::vector<Observer> observers_;
   std::uint64_t nextId_ = 1;
+  std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
 
 // The launch and shutdown notifications.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
+#include <string>
 
+#include "platform/TOLMClockStepDetector.h"
 #include "platform/TOLMRunLoop.h"
 
 class QSocketNotifier;
@@ -21,6 +24,11 @@ class TOLMQtRunLoop : public QObject, public TOLMRunLoop {
   double now() const override;
   void runFor(double seconds) override;
 
+  // The file whose change means a new local time zone (/etc/localtime).
+  void watchTimeZoneFile(const QString& path);
+  // Where the wall-clock/monotonic offset comes from (tests step it by hand).
+  void setClockOffsetSource(TOLMClockStepDetector::OffsetSource source);
+
  protected:
   void scheduleChanged() override;
 
@@ -28,10 +36,12 @@ class TOLMQtRunLoop : public QObject, public TOLMRunLoop {
   void armTimerFd();
   void timerFdReadable();
   void localTimeChanged();
-  void checkForClockChange();
+  std::string zoneSignature() const;
 
   int timerFd_ = -1;
   QSocketNotifier* notifier_ = nullptr;
   QFileSystemWatcher* zoneWatcher_ = nullptr;
-  double realMinusMonotonic_ = 0.0;
+  QString zoneFile_;
+  std::string zoneSignature_;
+  TOLMClockStepDetector stepDetector_;
 };

@@ -52,15 +52,20 @@ class TOLMRunLoop {
   std::size_t firePass();
   // The earliest fire date changed: a real loop re-arms its wake-up.
   virtual void scheduleChanged() {}
+  // Re-bases timers a backward clock step left waiting beyond their own
+  // interval, then posts the clock-did-change notification.
   void postClockDidChange();
 
  private:
   friend class TOLMTimer;
-  void removeTimer(TOLMTimer& timer);
+  using Key = std::pair<double, std::uint64_t>;
+  // Returns the loop's reference, so the caller decides when it is dropped.
+  std::shared_ptr<TOLMTimer> removeTimer(TOLMTimer& timer);
+  void insertTimer(std::shared_ptr<TOLMTimer> timer);
   void fireTimer(const std::shared_ptr<TOLMTimer>& timer);
 
   TOLMNotificationCenter& center_;
   std::uint64_t nextSequence_ = 0;
   // Keyed by (fire date, sequence): the order in which timers are due.
-  std::map<std::pair<double, std::uint64_t>, std::shared_ptr<TOLMTimer>> timers_;
+  std::map<Key, std::shared_ptr<TOLMTimer>> timers_;
 };

@@ -18,7 +18,7 @@ void onSignal(int signal) {
 
 }  // namespace
 
-TOLMSignalWatcher::TOLMSignalWatcher(std::initializer_list<int> signals, std::function<void(int)> handler,
+TOLMSignalWatcher::TOLMSignalWatcher(std::initializer_list<int> signalNumbers, std::function<void(int)> handler,
                                      QObject* parent)
     : QObject(parent), handler_(std::move(handler)) {
   if (gSignalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, gSignalPipe) != 0) {
@@ -26,7 +26,7 @@ TOLMSignalWatcher::TOLMSignalWatcher(std::initializer_list<int> signals, std::fu
   }
   notifier_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &TOLMSignalWatcher::readSignal);
-  for (int signal : signals) {
+  for (int signal : signalNumbers) {
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

@@ -11,7 +11,7 @@ class QSocketNotifier;
 class TOLMSignalWatcher : public QObject {
   Q_OBJECT
  public:
-  TOLMSignalWatcher(std::initializer_list<int> signals, std::function<void(int signal)> handler,
+  TOLMSignalWatcher(std::initializer_list<int> signalNumbers, std::function<void(int signal)> handler,
                     QObject* parent = nullptr);
   ~TOLMSignalWatcher() override;
 

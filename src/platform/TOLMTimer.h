@@ -28,6 +28,9 @@ class TOLMTimer : public std::enable_shared_from_this<TOLMTimer> {
   friend class TOLMRunLoop;
   TOLMTimer(TOLMRunLoop* loop, double fireDate, double interval, Action action, std::any userInfo,
             bool repeats, std::uint64_t sequence);
+  // Runs the action with it moved out, so the action may invalidate or
+  // re-fire this timer and drop the last outside reference safely.
+  void runAction();
 
   TOLMRunLoop* loop_;
   double fireDate_;

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   root.setQuitHandler([] { QApplication::quit(); });
 
   // A logout (SIGHUP) or kill ends the program through the same path as Quit.
-  TOLMSignalWatcher signals({SIGTERM, SIGINT, SIGHUP}, [](int) { QApplication::quit(); });
+  TOLMSignalWatcher terminationSignals({SIGTERM, SIGINT, SIGHUP}, [](int) { QApplication::quit(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit, [&root] { root.terminate(); });
 
   root.launch();

@@ -113,8 +113,6 @@ TEST_F(LaunchTest, AlarmWindowStaysClosedWhenItsSettingIsOff) {
 TEST_F(LaunchTest, HelpDocumentIsLoaded) {
   TOLMCompositionRoot root(loop, center, home.path());
   root.launch();
-  const auto* help = QApplication::allWidgets().isEmpty() ? nullptr : root.alarmsWindow();
-  ASSERT_NE(help, nullptr);
   bool found = false;
   for (QWidget* widget : QApplication::allWidgets()) {
     if (auto* view = qobject_cast<QTextBrowser*>(widget); view && view->objectName() == "helpView") {

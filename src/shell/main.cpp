@@ -21,14 +21,21 @@ int main(int argc, char** argv) {
   TOLMNotificationCenter& center = TOLMNotificationCenter::defaultCenter();
   TOLMQtRunLoop loop(center);
   TOLMCompositionRoot root(loop, center, QDir::homePath().toStdString());
-  root.setQuitHandler([] { QApplication::quit(); });
+  // A quit asked for before the main loop runs (a signal during start-up) would
+  // otherwise be lost, so it is remembered.
+  bool quitRequested = false;
+  auto quit = [&quitRequested] {
+    quitRequested = true;
+    QApplication::quit();
+  };
+  root.setQuitHandler(quit);
 
   // A logout (SIGHUP) or kill ends the program through the same path as Quit.
-  TOLMSignalWatcher terminationSignals({SIGTERM, SIGINT, SIGHUP}, [](int) { QApplication::quit(); });
+  TOLMSignalWatcher terminationSignals({SIGTERM, SIGINT, SIGHUP}, [&quit](int) { quit(); });
   QObject::connect(&application, &QCoreApplication::aboutToQuit, [&root] { root.terminate(); });
 
   root.launch();
-  const int status = QApplication::exec();
+  const int status = quitRequested ? 0 : QApplication::exec();
   root.terminate();
   return status;
 }

@@ -82,8 +82,9 @@ bool TOLMUnarchiver::readCount(std::size_t minimumEntrySize, const char* what, s
   if (!need(8, what)) return false;
   const std::uint64_t value = readUInt64();
   if (value > remaining() / minimumEntrySize) {
-    fail(std::string(what) + at(start) + " claims " + std::to_string(value) +
-         " entries, more than the remaining " + std::to_string(remaining()) + " bytes can hold");
+    fail("archive truncated at byte " + std::to_string(size_) + " (" + what + at(start) + " claims " +
+         std::to_string(value) + " entries, more than the remaining " + std::to_string(remaining()) +
+         " bytes can hold)");
     return false;
   }
   count = static_cast<std::size_t>(value);

@@ -36,6 +36,8 @@ class TOLMDefaultsStore {
   TOLMStatus synchronize();
 
   std::optional<Value> objectForKey(const std::string& key) const;
+  // Refuses (and logs) a key or text that a property list cannot carry:
+  // invalid UTF-8, or control characters other than tab, newline and return.
   void setObject(const std::string& key, Value value);
   void removeObjectForKey(const std::string& key);
   bool hasKey(const std::string& key) const;
@@ -58,6 +60,10 @@ class TOLMDefaultsStore {
 
  private:
   void markDirty();
+  void cancelPendingWrite();
+  void clear();
+  std::vector<std::uint8_t> propertyList() const;
+  TOLMStatus readPropertyList(const std::vector<std::uint8_t>& bytes);
 
   std::string path_;
   TOLMRunLoop* loop_;
@@ -65,4 +71,6 @@ class TOLMDefaultsStore {
   std::vector<std::string> order_;
   bool dirty_ = false;
   std::shared_ptr<TOLMTimer> pendingWrite_;
+  // Set when an unusable file could not be moved aside: it must not be replaced.
+  std::string writeBlocked_;
 };

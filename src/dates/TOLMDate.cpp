@@ -140,14 +140,12 @@ TOLMDate TOLMDate::makeCopy() const { return fromResolution(localSecondsOf(date_
 // than back to its start (a date's successor never compares before it).
 TOLMDate TOLMDate::incrementSecond() const { return fromResolution(localSecondsOf(date_) + 1); }
 
-// A year of 0 marks a duration (a repeat interval) or the zero date itself; it is
-// counted on the civil calendar alone so that days, hours, minutes and seconds
-// convert exactly whatever the zone's early offsets are.
+// Elapsed seconds from the zero date-time (-0001-11-30 00:00:00 once carried).
+// Every zone keeps one offset (local mean time) over the early centuries, so an
+// interval of days, hours, minutes and seconds counts exactly.
 double TOLMDate::convertToSeconds() const {
   static constexpr std::int32_t kZero[6] = {0, 0, 0, 0, 0, 0};
-  const std::int64_t zeroLocal = localSecondsOf(kZero);
-  if (date_[0] == 0) return static_cast<double>(localSecondsOf(date_) - zeroLocal);
-  const std::int64_t zeroInstant = TOLMLocalTime::resolve(zeroLocal).instant;
+  const std::int64_t zeroInstant = TOLMLocalTime::resolve(localSecondsOf(kZero)).instant;
   return static_cast<double>(TOLMLocalTime::resolve(localSecondsOf(date_)).instant - zeroInstant);
 }
 

@@ -73,6 +73,7 @@ void TOLMRunLoop::fireTimer(const std::shared_ptr<TOLMTimer>& timer) {
   const std::shared_ptr<TOLMTimer> keep = timer;
   if (timer->repeats_) {
     auto node = timers_.extract(Key{timer->fireDate_, timer->sequence_});
+    if (node.empty()) return;  // no longer scheduled
     // A late timer fires once, then resumes on its own schedule.
     const double t = now();
     const double period = timer->interval_;

@@ -1,6 +1,7 @@
 #include "dates/TOLMDate.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -37,18 +38,26 @@ std::int64_t localSecondsOf(const std::int32_t f[6]) {
 int weekdayOfDays(std::int64_t days) { return static_cast<int>(days - civil::floorDiv(days + 4, 7) * 7 + 4); }
 
 std::string paddedNumber(std::int32_t value, bool pad) {
-  std::string text = std::to_string(value);
-  if (pad && value >= 0 && value <= 9) text.insert(0, "0");
-  return text;
+  char text[16];
+  char* end = text;
+  if (pad && value >= 0 && value <= 9) *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, value).ptr;
+  return std::string(text, end);
 }
 
 // Years 2..999 (either sign) take zeros up to four digits; 0 and 1 stay as they are.
 std::string yearText(std::int32_t year) {
   const std::int64_t magnitude = std::llabs(std::int64_t{year});
-  std::string text = std::to_string(magnitude);
-  if (magnitude > 1 && magnitude < 1000) text.insert(0, 4 - text.size(), '0');
-  if (year < 0) text.insert(0, "-");
-  return text;
+  char digits[16];
+  const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  char text[24];
+  char* end = text;
+  if (year < 0) *end++ = '-';
+  if (magnitude > 1 && magnitude < 1000) {
+    for (std::ptrdiff_t n = digitsEnd - digits; n < 4; ++n) *end++ = '0';
+  }
+  end = std::copy(static_cast<const char*>(digits), digitsEnd, end);
+  return std::string(text, end);
 }
 
 bool isDateCode(int code) { return code >= 0 && code <= 2; }

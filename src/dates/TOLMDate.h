@@ -39,9 +39,15 @@ class TOLMDate : public TOLMCoding {
   int compareWithDate_atIndex(const TOLMDate& other, int index) const;
   int compareWithDate(const TOLMDate& other) const;
 
-  double getDate() const;  // instant of the six fields, read in the local zone
+  // Instant of the six fields, read in the local zone after carrying them on the
+  // civil calendar. A wall-clock time that occurs twice gives the earlier
+  // instant; one skipped by a forward change gives the first instant after it.
+  double getDate() const;
   TOLMDate makeCopy() const;
+  // The next wall-clock second that exists: always later in field order.
   TOLMDate incrementSecond() const;
+  // Elapsed seconds since the zero date-time; an interval date of days, hours,
+  // minutes and seconds gives exactly its length.
   double convertToSeconds() const;
 
   static int maxDaysForYear_month(int year, int month);

@@ -1,0 +1,433 @@
+#include "alarms/TOLMAlarmFireDates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "alarms/TOLMLocalTimeCache.h"
+#include "dates/TOLMCivilCalendar.h"
+
+namespace {
+
+namespace civil = TOLMCivilCalendar;
+
+constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kMaxYear = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kMinYear = std::numeric_limits<std::int32_t>::min();
+// Instants and intervals beyond this are far outside any 32-bit year; refusing
+// them keeps every product below exact and free of overflow.
+constexpr std::int64_t kSecondsLimit = std::int64_t{1} << 58;
+
+// Raw field order, as TOLMDate compares (inlined: it runs in the inner loops).
+int compareFields(const std::int32_t* a, const std::int32_t* b) {
+  for (int i = 0; i < 6; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+int compareDates(const TOLMDate& a, const TOLMDate& b) { return compareFields(a.arrayReference(), b.arrayReference()); }
+
+bool fieldsInRange(const std::int32_t* f) {
+  return f[1] >= 1 && f[1] <= 12 && f[2] >= 1 && f[2] <= civil::daysInMonth(f[0], f[1]) && f[3] >= 0 &&
+         f[3] <= 23 && f[4] >= 0 && f[4] <= 59 && f[5] >= 0 && f[5] <= 59;
+}
+
+// Wall-clock seconds of the fields, any field out of range carried into the larger ones.
+std::int64_t localSecondsOf(const std::int32_t* f) {
+  const std::int64_t months = std::int64_t{f[1]} - 1;
+  const std::int64_t yearCarry = civil::floorDiv(months, 12);
+  const int month = static_cast<int>(months - yearCarry * 12 + 1);
+  const std::int64_t days = civil::daysFromCivil(std::int64_t{f[0]} + yearCarry, month, 1) + f[2] - 1;
+  return days * kDay + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
+}
+
+// The civil fields of wall-clock seconds; false when the year leaves 32 bits.
+bool fieldsOfLocalSeconds(std::int64_t local, std::int32_t* out) {
+  const std::int64_t days = civil::floorDiv(local, kDay);
+  const std::int64_t secondOfDay = local - days * kDay;
+  const civil::Civil c = civil::civilFromDays(days);
+  if (c.year < kMinYear || c.year > kMaxYear) return false;
+  out[0] = static_cast<std::int32_t>(c.year);
+  out[1] = c.month;
+  out[2] = c.day;
+  out[3] = static_cast<std::int32_t>(secondOfDay / 3600);
+  out[4] = static_cast<std::int32_t>(secondOfDay / 60 % 60);
+  out[5] = static_cast<std::int32_t>(secondOfDay % 60);
+  return true;
+}
+
+// Copies fields, carrying them into range first when needed.
+bool normalisedFields(const std::int32_t* in, std::int32_t* out) {
+  if (fieldsInRange(in)) {
+    std::copy(in, in + 6, out);
+    return true;
+  }
+  return fieldsOfLocalSeconds(localSecondsOf(in), out);
+}
+
+// The next start after a fire: one wall-clock second later. Counted on the
+// fields rather than on the time line, so the starts only ever move forward in
+// field order (through a repeated hour as much as anywhere else).
+std::optional<TOLMDate> secondAfter(const TOLMDate& date) {
+  std::int32_t next[6];
+  if (!fieldsOfLocalSeconds(localSecondsOf(date.arrayReference()) + 1, next)) return std::nullopt;
+  return TOLMDate::initWithIntArray(next);
+}
+
+// A fire time names exactly one instant. A wall-clock time skipped by a forward
+// change becomes the first second after the gap (the instant it resolves to);
+// fields out of range are carried. A time that occurs twice names its first
+// occurrence and stays as it is.
+TOLMDate fireTimeFor(const TOLMDate& date, TOLMLocalTimeCache& zone) {
+  const std::int32_t* f = date.arrayReference();
+  const TOLMLocalTime::Resolution r = zone.resolve(localSecondsOf(f));
+  if (r.exists && fieldsInRange(f)) return date;
+  return TOLMDate::initWithCalendarDate(static_cast<double>(r.instant));
+}
+
+// The date of an instant on the periodic time line. An instant in the second
+// pass of a repeated hour has no fields of its own (its fields name the first
+// pass, an hour earlier), so it moves to the first later instant that its
+// fields name: the end of the repeated hour. Never earlier than the instant.
+TOLMDate dateOfInstant(std::int64_t instant, TOLMLocalTimeCache& zone) {
+  const auto named = [&zone](std::int64_t t) { return zone.resolve(zone.localSecondsForInstant(t)).instant; };
+  const std::int64_t first = named(instant);
+  if (first < instant) {
+    std::int64_t bad = instant;
+    std::int64_t good = instant + (instant - first);
+    for (int widen = 0; named(good) != good && widen < 8; ++widen) {
+      bad = good;
+      good += instant - first;
+    }
+    while (good - bad > 1) {
+      const std::int64_t mid = bad + (good - bad) / 2;
+      if (named(mid) == mid) {
+        good = mid;
+      } else {
+        bad = mid;
+      }
+    }
+    instant = good;
+  }
+  return TOLMDate::initWithCalendarDate(static_cast<double>(instant));
+}
+
+// What the set kind selects, read once per search.
+class SetRule {
+ public:
+  explicit SetRule(const TOLMAlarm& alarm) : times_(alarm.setTimes()) {
+    for (int i = 0; i < 12; ++i) {
+      months_[i] = alarm.months()[i] != 0;
+      anyMonth_ = anyMonth_ || months_[i];
+    }
+    for (int i = 0; i < 7; ++i) {
+      days_[i] = alarm.days()[i] != 0;
+      anyDay_ = anyDay_ || days_[i];
+    }
+    for (const TOLMDate& t : times_) {
+      const int s = secondOfDay(t);
+      if (s >= 0 && (earliest_ < 0 || s < earliest_)) earliest_ = s;
+    }
+  }
+
+  // Some month, some weekday and some valid time of day: every walk ends.
+  bool selectsAnything() const { return anyMonth_ && anyDay_ && earliest_ >= 0; }
+  bool month(int m) const { return months_[m - 1]; }
+  bool weekday(int w) const { return days_[w]; }
+
+  // Second of the day of the earliest time that puts day (y, m, d) at or after
+  // the start, or -1. Unsorted lists are fine: the earliest qualifying time wins.
+  int timeOnDay(std::int64_t y, int m, int d, const std::int32_t* start) const {
+    const int c = y != start[0] ? (y < start[0] ? -1 : 1) : m != start[1] ? (m < start[1] ? -1 : 1)
+                                                        : d != start[2] ? (d < start[2] ? -1 : 1) : 0;
+    if (c > 0) return earliest_;
+    if (c < 0) return -1;
+    const int from = start[3] * 3600 + start[4] * 60 + start[5];
+    int best = -1;
+    for (const TOLMDate& t : times_) {
+      const int s = secondOfDay(t);
+      if (s >= from && (best < 0 || s < best)) best = s;
+    }
+    return best;
+  }
+
+ private:
+  // A time of day outside 0:00:00 to 23:59:59 matches no day.
+  static int secondOfDay(const TOLMDate& t) {
+    if (t.hour() < 0 || t.hour() > 23 || t.minute() < 0 || t.minute() > 59 || t.second() < 0 || t.second() > 59) {
+      return -1;
+    }
+    return t.hour() * 3600 + t.minute() * 60 + t.second();
+  }
+
+  const std::vector<TOLMDate>& times_;
+  bool months_[12] = {};
+  bool days_[7] = {};
+  bool anyMonth_ = false;
+  bool anyDay_ = false;
+  int earliest_ = -1;
+};
+
+// The month, weekday and time walk, entered at a field index: 0 year, 1 month,
+// 2 day, 3 time. Iterative, with the weekday carried from day to day.
+bool walkSet(std::int32_t* candidate, const SetRule& rule, const std::int32_t* start, int index) {
+  if (index < 0 || index > 3 || !rule.selectsAnything()) return false;
+  std::int32_t c[6];
+  if (!normalisedFields(candidate, c)) return false;
+  std::int64_t y = c[0];
+  int m = c[1];
+  int d = c[2];
+  int weekday = -1;
+  int state = index;
+  // Far more than the longest walk (a month of days, a year of months, a week).
+  for (int step = 0; step < 4096; ++step) {
+    switch (state) {
+      case 0:
+        state = 1;
+        break;
+      case 1:
+        if (m > 12) {
+          if (y >= kMaxYear) return false;
+          ++y;
+          m = 1;
+          d = 1;
+          weekday = -1;
+          state = 0;
+        } else if (!rule.month(m)) {
+          ++m;
+          d = 1;
+          weekday = -1;
+        } else {
+          state = 2;
+        }
+        break;
+      case 2:
+        if (d > civil::daysInMonth(y, m)) {
+          ++m;
+          d = 1;
+          weekday = -1;
+          state = 1;
+        } else {
+          if (weekday < 0) weekday = civil::weekday(y, m, d);
+          if (!rule.weekday(weekday)) {
+            ++d;
+            weekday = (weekday + 1) % 7;
+          } else {
+            state = 3;
+          }
+        }
+        break;
+      default: {
+        const int s = rule.timeOnDay(y, m, d, start);
+        if (s >= 0) {
+          candidate[0] = static_cast<std::int32_t>(y);
+          candidate[1] = m;
+          candidate[2] = d;
+          candidate[3] = s / 3600;
+          candidate[4] = s / 60 % 60;
+          candidate[5] = s % 60;
+          return true;
+        }
+        ++d;
+        if (weekday >= 0) weekday = (weekday + 1) % 7;
+        state = 2;
+        break;
+      }
+    }
+  }
+  return false;
+}
+
+std::optional<TOLMDate> nextSetDate(const TOLMDate& start, const SetRule& rule) {
+  std::int32_t from[6];
+  if (!normalisedFields(start.arrayReference(), from)) return std::nullopt;
+  std::int32_t candidate[6];
+  std::copy(from, from + 6, candidate);
+  if (!walkSet(candidate, rule, from, 0)) return std::nullopt;
+  return TOLMDate::initWithIntArray(candidate);
+}
+
+// Kind 1. With orAtStart, a date equal to start counts too: after a fire the
+// search goes on from the second after it, and a date in that very second must
+// not be lost.
+std::optional<TOLMDate> specificFire(const TOLMAlarm& alarm, const TOLMDate& start, bool orAtStart,
+                                     TOLMLocalTimeCache& zone) {
+  const TOLMDate* best = nullptr;
+  for (const TOLMDate& d : alarm.specificFireDates()) {
+    const int c = compareDates(d, start);
+    if (c < 0 || (c == 0 && !orAtStart)) continue;
+    if (alarm.fireBeforeIsEnabled() && compareDates(d, alarm.fireBeforeDate()) > 0) continue;
+    if (alarm.fireAfterIsEnabled() && compareDates(d, alarm.fireAfterDate()) < 0) continue;
+    if (best == nullptr || compareDates(d, *best) < 0) best = &d;
+  }
+  if (best == nullptr) return std::nullopt;
+  return fireTimeFor(*best, zone);
+}
+
+// Kind 2.
+std::optional<TOLMDate> setFire(const TOLMAlarm& alarm, const TOLMDate& start, TOLMLocalTimeCache& zone) {
+  if (alarm.setTimes().empty()) return std::nullopt;
+  const SetRule rule(alarm);
+  if (!rule.selectsAnything()) return std::nullopt;
+  const TOLMDate& from =
+      alarm.fireAfterIsEnabled() && compareDates(alarm.fireAfterDate(), start) > 0 ? alarm.fireAfterDate() : start;
+  const std::optional<TOLMDate> r = nextSetDate(from, rule);
+  if (!r) return std::nullopt;
+  if (alarm.fireBeforeIsEnabled() && compareDates(alarm.fireBeforeDate(), *r) < 0) return std::nullopt;
+  return fireTimeFor(*r, zone);
+}
+
+// Kind 3, on the time line: reference + n x interval, n the first whole number
+// whose point is not before the start. Exact integer seconds throughout.
+std::optional<TOLMDate> periodicFire(const TOLMAlarm& alarm, const TOLMDate& start, TOLMLocalTimeCache& zone) {
+  const TOLMDate& from =
+      alarm.fireAfterIsEnabled() && compareDates(alarm.fireAfterDate(), start) > 0 ? alarm.fireAfterDate() : start;
+  const double seconds = alarm.intervalDate().convertToSeconds();
+  if (!std::isfinite(seconds) || std::fabs(seconds) >= static_cast<double>(kSecondsLimit)) return std::nullopt;
+  const std::int64_t interval = std::llround(seconds);
+  if (interval == 0) return std::nullopt;
+  const std::int64_t a = zone.resolve(localSecondsOf(from.arrayReference())).instant;
+  const std::int64_t r = zone.resolve(localSecondsOf(alarm.referenceDate().arrayReference())).instant;
+  if (std::llabs(a) >= kSecondsLimit || std::llabs(r) >= kSecondsLimit) return std::nullopt;
+  std::int64_t n = civil::floorDiv(a - r, interval);
+  if (n * interval + r < a) ++n;
+  if (n != 1 && alarm.singleFireEnabled()) return std::nullopt;
+  const TOLMDate result = dateOfInstant(r + n * interval, zone);
+  if (alarm.fireBeforeIsEnabled() && compareDates(alarm.fireBeforeDate(), result) < 0) return std::nullopt;
+  return result;
+}
+
+// The earliest slot; ties go to the lower kind.
+int earliestSlot(const std::optional<TOLMDate>* slots) {
+  int best = -1;
+  for (int k = 0; k < 3; ++k) {
+    if (slots[k] && (best < 0 || compareDates(*slots[k], *slots[best]) < 0)) best = k;
+  }
+  return best;
+}
+
+// Up to count fire times of one alarm in ascending order, handed to sink.
+template <class Sink>
+void firesOf(const TOLMDate& start, const TOLMAlarm& alarm, int count, TOLMLocalTimeCache& zone, Sink&& sink) {
+  if (count <= 0 || !alarm.alarmIsEnabled()) return;
+  bool on[3] = {alarm.specificFireEnabled(), alarm.setIsEnabled(),
+                alarm.multipleFireEnabled() || alarm.singleFireEnabled()};
+  std::optional<TOLMDate> slots[3];
+  TOLMDate from = start;
+  bool afterFire = false;
+  for (int i = 0; i < count; ++i) {
+    if (on[0] && !slots[0]) slots[0] = specificFire(alarm, from, afterFire, zone);
+    if (on[1] && !slots[1]) slots[1] = setFire(alarm, from, zone);
+    if (on[2] && !slots[2]) slots[2] = periodicFire(alarm, from, zone);
+    // A kind that finds nothing finds nothing from any later start either,
+    // except the single fire, which waits for the start to pass its reference.
+    if (!slots[0]) on[0] = false;
+    if (!slots[1]) on[1] = false;
+    if (!slots[2] && !alarm.singleFireEnabled()) on[2] = false;
+    const int k = earliestSlot(slots);
+    if (k < 0) return;
+    const TOLMDate fire = *slots[k];
+    slots[k].reset();
+    sink(fire);
+    const std::optional<TOLMDate> next = secondAfter(fire);
+    if (!next) return;
+    from = *next;
+    afterFire = true;
+  }
+}
+
+}  // namespace
+
+TOLMAlarmFireDates::Wrappers TOLMAlarmFireDates::nearestFireWrappersForAlarms_count_date(const Alarms& alarms,
+                                                                                        int count,
+                                                                                        const TOLMDate& start) {
+  if (count <= 0) return {};
+  TOLMLocalTimeCache& zone = TOLMLocalTimeCache::current();
+  struct Candidate {
+    TOLMDate fire;
+    std::uint32_t order;  // alarm order, then fire order: equal fire times stay in list order
+    std::uint32_t alarm;
+  };
+  std::vector<Candidate> candidates;
+  candidates.reserve(alarms.size() * 3);
+  std::uint32_t order = 0;
+  for (std::size_t i = 0; i < alarms.size(); ++i) {
+    if (!alarms[i]) continue;
+    firesOf(start, *alarms[i], 3, zone, [&](const TOLMDate& fire) {
+      candidates.push_back(Candidate{fire, order++, static_cast<std::uint32_t>(i)});
+    });
+  }
+  const std::size_t wanted = std::min(static_cast<std::size_t>(count), candidates.size());
+  // Only the first few are returned: order just those.
+  std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(wanted), candidates.end(),
+                    [](const Candidate& a, const Candidate& b) {
+                      const int c = compareDates(a.fire, b.fire);
+                      return c != 0 ? c < 0 : a.order < b.order;
+                    });
+  Wrappers result;
+  result.reserve(wanted);
+  for (std::size_t i = 0; i < wanted; ++i) {
+    result.push_back(TOLMAlarmFireTimeWrapper::wrapperForAlarm_fireTime(alarms[candidates[i].alarm],
+                                                                        candidates[i].fire));
+  }
+  return result;
+}
+
+std::vector<TOLMDate> TOLMAlarmFireDates::nearestFiresAfterDate_ForAlarm_count(const TOLMDate& start,
+                                                                              const TOLMAlarm& alarm, int count) {
+  std::vector<TOLMDate> result;
+  if (count <= 0) return result;
+  result.reserve(static_cast<std::size_t>(std::min(count, 64)));
+  firesOf(start, alarm, count, TOLMLocalTimeCache::current(), [&](const TOLMDate& fire) { result.push_back(fire); });
+  return result;
+}
+
+std::optional<TOLMDate> TOLMAlarmFireDates::nearestSpecificFireForAlarm_afterDate(const TOLMAlarm& alarm,
+                                                                                 const TOLMDate& start) {
+  return specificFire(alarm, start, false, TOLMLocalTimeCache::current());
+}
+
+std::optional<TOLMDate> TOLMAlarmFireDates::nearestSetFireForAlarm_afterDate(const TOLMAlarm& alarm,
+                                                                            const TOLMDate& start) {
+  return setFire(alarm, start, TOLMLocalTimeCache::current());
+}
+
+std::optional<TOLMDate> TOLMAlarmFireDates::nextSetDateForAlarm_afterDate(const TOLMAlarm& alarm,
+                                                                         const TOLMDate& start) {
+  return nextSetDate(start, SetRule(alarm));
+}
+
+bool TOLMAlarmFireDates::fixDate_forAlarm_afterDate_atDateIndex(std::int32_t* candidate, const TOLMAlarm& alarm,
+                                                               const TOLMDate& start, int index) {
+  if (candidate == nullptr) return false;
+  std::int32_t from[6];
+  if (!normalisedFields(start.arrayReference(), from)) return false;
+  return walkSet(candidate, SetRule(alarm), from, index);
+}
+
+std::optional<TOLMDate> TOLMAlarmFireDates::nearestPeriodicFireForAlarm_afterDate(const TOLMAlarm& alarm,
+                                                                                  const TOLMDate& start) {
+  return periodicFire(alarm, start, TOLMLocalTimeCache::current());
+}
+
+std::optional<TOLMDate> TOLMAlarmFireDates::compareDatesA_B_C(const std::optional<TOLMDate>& a,
+                                                             const std::optional<TOLMDate>& b,
+                                                             const std::optional<TOLMDate>& c) {
+  const std::optional<TOLMDate> slots[3] = {a, b, c};
+  const int k = earliestSlot(slots);
+  if (k < 0) return std::nullopt;
+  return slots[k];
+}
+
+int sumArray(const std::int32_t* array, int count) {
+  if (array == nullptr) return 0;
+  std::int64_t sum = 0;
+  for (int i = 0; i < count; ++i) sum += array[i];
+  return static_cast<int>(std::clamp<std::int64_t>(sum, std::numeric_limits<int>::min(),
+                                                   std::numeric_limits<int>::max()));
+}
+
+int min(int a, int b) { return a < b ? a : b; }
+
+double max(double a, double b) { return a > b ? a : b; }

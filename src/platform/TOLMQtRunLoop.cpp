@@ -111,9 +111,9 @@ void TOLMQtRunLoop::armTimerFd() {
   if (timerFd_ < 0) return;
   const double horizon = now() + kIdleWake;
   const auto next = nextFireDate();
-  itimerspec spec{};
-  spec.it_value = toTimespec(next ? std::min(*next, horizon) : horizon);
-  if (::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) != 0) {
+  itimerspec arming{};
+  arming.it_value = toTimespec(next ? std::min(*next, horizon) : horizon);
+  if (::timerfd_settime(timerFd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &arming, nullptr) != 0) {
     qCritical("cannot arm the timer descriptor: %s", std::strerror(errno));
   }
 }
@@ -125,16 +125,24 @@ void TOLMQtRunLoop::timerFdReadable() {
   // The detector also sees a resume, which need not cancel the descriptor;
   // it looks every time, so one step is reported once.
   const bool stepped = stepDetector_.check();
-  if (clockWasSet || stepped) postClockDidChange();
-  try {
+  deliver([&] {
+    if (clockWasSet || stepped) postClockDidChange();
     firePass();
-  } catch (const std::exception& error) {
-    qCritical("a timer action failed: %s", error.what());
-  } catch (...) {
-    qCritical("a timer action failed");
-  }
+  });
   // Also re-arms after ECANCELED, which disarms the descriptor.
   armTimerFd();
+}
+
+void TOLMQtRunLoop::deliver(const std::function<void()>& work) {
+  // Nothing may escape into Qt's event loop; the remaining due timers stay
+  // scheduled and fire at the next wake.
+  try {
+    work();
+  } catch (const std::exception& error) {
+    qCritical("a timer or clock-change handler failed: %s", error.what());
+  } catch (...) {
+    qCritical("a timer or clock-change handler failed");
+  }
 }
 
 std::string TOLMQtRunLoop::zoneSignature() const {
@@ -160,5 +168,5 @@ void TOLMQtRunLoop::localTimeChanged() {
   if (zoneWatcher_->files().contains(zoneFile_)) zoneWatcher_->removePath(zoneFile_);
   if (QFileInfo::exists(zoneFile_)) zoneWatcher_->addPath(zoneFile_);
   ::tzset();
-  postClockDidChange();
+  deliver([this] { postClockDidChange(); });
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,7 @@ class TOLMQtRunLoop : public QObject, public TOLMRunLoop {
   void armTimerFd();
   void timerFdReadable();
   void localTimeChanged();
+  void deliver(const std::function<void()>& work);
   std::string zoneSignature() const;
 
   int timerFd_ = -1;

@@ -44,7 +44,7 @@ class VirtualRunLoopTest : public ::testing::Test {
   std::vector<Fired> fired;
 };
 
-struct Spec {
+struct TimerSetup {
   std::string name;
   double interval;
   bool repeats;
@@ -52,7 +52,7 @@ struct Spec {
 
 struct OrderCase {
   const char* label;
-  std::vector<Spec> timers;
+  std::vector<TimerSetup> timers;
   double advance;
   std::vector<Fired> expected;
 };
@@ -87,10 +87,10 @@ TEST_F(VirtualRunLoopTest, FiresInFireDateOrderEachAtItsOwnDate) {
     TOLMVirtualRunLoop localLoop(localCenter, kStart);
     std::vector<Fired> log;
     std::vector<std::shared_ptr<TOLMTimer>> timers;
-    for (const auto& spec : c.timers) {
+    for (const auto& setup : c.timers) {
       timers.push_back(localLoop.scheduledTimerWithTimeInterval(
-          spec.interval, [&log, &localLoop, name = spec.name](TOLMTimer&) { log.push_back({name, localLoop.now() - kStart}); },
-          {}, spec.repeats));
+          setup.interval, [&log, &localLoop, name = setup.name](TOLMTimer&) { log.push_back({name, localLoop.now() - kStart}); },
+          {}, setup.repeats));
     }
     EXPECT_TRUE(log.empty()) << "nothing fires inside the scheduling call";
     localLoop.advance(c.advance);

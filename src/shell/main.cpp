@@ -18,9 +18,6 @@ int main(int argc, char** argv) {
   // With a tray icon the application keeps running when its windows close.
   QApplication::setQuitOnLastWindowClosed(!QSystemTrayIcon::isSystemTrayAvailable());
 
-  TOLMNotificationCenter& center = TOLMNotificationCenter::defaultCenter();
-  TOLMQtRunLoop loop(center);
-  TOLMCompositionRoot root(loop, center, QDir::homePath().toStdString());
   // A quit asked for before the main loop runs (a signal during start-up) would
   // otherwise be lost, so it is remembered.
   bool quitRequested = false;
@@ -28,10 +25,14 @@ int main(int argc, char** argv) {
     quitRequested = true;
     QApplication::quit();
   };
-  root.setQuitHandler(quit);
-
   // A logout (SIGHUP) or kill ends the program through the same path as Quit.
   TOLMSignalWatcher terminationSignals({SIGTERM, SIGINT, SIGHUP}, [&quit](int) { quit(); });
+
+  TOLMNotificationCenter& center = TOLMNotificationCenter::defaultCenter();
+  TOLMQtRunLoop loop(center);
+  TOLMCompositionRoot root(loop, center, QDir::homePath().toStdString());
+  root.setQuitHandler(quit);
+
   QObject::connect(&application, &QCoreApplication::aboutToQuit, [&root] { root.terminate(); });
 
   root.launch();

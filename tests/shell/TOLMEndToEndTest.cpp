@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -66,6 +67,7 @@ TEST_F(EndToEndTest, StartsHeadlessWritesItsSettingsAndEndsCleanlyOnSigterm) {
 TEST_F(EndToEndTest, InterruptAndHangUpEndItCleanlyToo) {
   for (int signal : {SIGINT, SIGHUP}) {
     SCOPED_TRACE(signal);
+    QFile::remove(preferencesFile());
     start();
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(preferencesFile()); }, 15000)) << output().toStdString();
     ::kill(static_cast<pid_t>(vekkaro.processId()), signal);

@@ -5,6 +5,11 @@
 #include <QTextBrowser>
 #include <cstdio>
 
+#include "alarms/TOLMAlarmsController.h"
+#include "editors/TOLMSimpleAlarmCreator.h"
+#include "firing/TOLMAlarmFiringQueue.h"
+#include "firing/TOLMFiringServices.h"
+#include "firing/TOLMMessageWindow.h"
 #include "platform/TOLMDefaultsStore.h"
 #include "platform/TOLMNotificationCenter.h"
 #include "platform/TOLMRunLoop.h"
@@ -16,6 +21,10 @@
 #include "shell/TOLMTrayIcon.h"
 
 TOLMCompositionRoot::TOLMCompositionRoot(TOLMRunLoop& loop, TOLMNotificationCenter& center, std::string homeDirectory)
+    : TOLMCompositionRoot(loop, center, std::move(homeDirectory), TOLMFiringServices::systemServices()) {}
+
+TOLMCompositionRoot::TOLMCompositionRoot(TOLMRunLoop& loop, TOLMNotificationCenter& center, std::string homeDirectory,
+                                         TOLMFiringServices services)
     : loop_(loop),
       center_(center),
       dataDirectory_(homeDirectory + "/Library/Preferences/Vekkaro") {
@@ -30,18 +39,24 @@ TOLMCompositionRoot::TOLMCompositionRoot(TOLMRunLoop& loop, TOLMNotificationCent
   helpWindow_ = std::make_unique<TOLMHelpWindow>();
   controller_ = std::make_unique<TOLMController>(*prefs_, loop_, center_);
 
-  alarmsWindow_ = std::make_unique<QMainWindow>();
-  alarmsWindow_->setObjectName(QStringLiteral("alarmsWindow"));
-  alarmsWindow_->setWindowTitle(QStringLiteral("Next Alarm Date: Never"));
-  alarmsWindow_->resize(520, 320);
+  // The queue registers its set-up first, so it is ready before the alarm list
+  // can deliver (deliveries come from the loop in any case).
+  queue_ = std::make_unique<TOLMAlarmFiringQueue>(*prefs_, loop_, center_, std::move(services));
+  alarms_ = std::make_unique<TOLMAlarmsController>(
+      *prefs_, loop_, center_, dataDirectory_,
+      [this](std::shared_ptr<TOLMAlarm> alarm) { queue_->addAlarmToQueue(std::move(alarm)); },
+      [this](const std::string& line) { queue_->showNotice(line); });
+  simpleAlarmCreator_ = std::make_unique<TOLMSimpleAlarmCreator>(alarms_->alarmsWindow());
+  alarms_->setSimpleAlarmControl(simpleAlarmCreator_.get());
 
   // Outlets.
-  controller_->setAlarmsWindow(alarmsWindow_.get());
+  controller_->setAlarmsWindow(alarms_->alarmsWindow());
   controller_->setHelpView(helpWindow_->helpView());
   controller_->setMainMenu(mainMenu_.get());
   controller_->setTrayIcon(trayIcon_.get());
-  mainMenu_->installIn(alarmsWindow_->menuBar());
-  mainMenu_->addWindow(QStringLiteral("Alarms"), alarmsWindow_.get());
+  mainMenu_->installIn(alarms_->alarmsWindow()->menuBar());
+  mainMenu_->addWindow(QStringLiteral("Alarms"), alarms_->alarmsWindow());
+  mainMenu_->addWindow(QStringLiteral("Messages"), &queue_->messageWindow());
   mainMenu_->setHelpAction([this] {
     helpWindow_->show();
     helpWindow_->raise();
@@ -57,7 +72,7 @@ TOLMCompositionRoot::~TOLMCompositionRoot() { terminate(); }
 
 void TOLMCompositionRoot::setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
 
-QMainWindow* TOLMCompositionRoot::alarmsWindow() const { return alarmsWindow_.get(); }
+QMainWindow* TOLMCompositionRoot::alarmsWindow() const { return alarms_->alarmsWindow(); }
 
 void TOLMCompositionRoot::launch() {
   center_.postNotificationName(NSApplicationWillFinishLaunchingNotification);

@@ -5,6 +5,10 @@
 #include <string>
 
 class QMainWindow;
+class TOLMAlarmFiringQueue;
+class TOLMAlarmsController;
+class TOLMSimpleAlarmCreator;
+struct TOLMFiringServices;
 class TOLMController;
 class TOLMDefaultsStore;
 class TOLMHelpWindow;
@@ -19,7 +23,11 @@ class TOLMTrayIcon;
 // (every other set-up). terminate() posts will-terminate once and saves.
 class TOLMCompositionRoot {
  public:
+  // services: what the firing queue plays, speaks and runs through (the
+  // system's by default; tests hand in stand-ins).
   TOLMCompositionRoot(TOLMRunLoop& loop, TOLMNotificationCenter& center, std::string homeDirectory);
+  TOLMCompositionRoot(TOLMRunLoop& loop, TOLMNotificationCenter& center, std::string homeDirectory,
+                      TOLMFiringServices services);
   ~TOLMCompositionRoot();
 
   void launch();
@@ -33,6 +41,8 @@ class TOLMCompositionRoot {
   TOLMMainMenu& mainMenu() const { return *mainMenu_; }
   TOLMTrayIcon& trayIcon() const { return *trayIcon_; }
   QMainWindow* alarmsWindow() const;
+  TOLMAlarmsController& alarms() const { return *alarms_; }
+  TOLMAlarmFiringQueue& queue() const { return *queue_; }
 
  private:
   TOLMRunLoop& loop_;
@@ -45,6 +55,8 @@ class TOLMCompositionRoot {
   std::unique_ptr<TOLMMainMenu> mainMenu_;
   std::unique_ptr<TOLMHelpWindow> helpWindow_;
   std::unique_ptr<TOLMController> controller_;
-  std::unique_ptr<QMainWindow> alarmsWindow_;
+  std::unique_ptr<TOLMAlarmFiringQueue> queue_;
+  std::unique_ptr<TOLMAlarmsController> alarms_;
+  std::unique_ptr<TOLMSimpleAlarmCreator> simpleAlarmCreator_;
   std::function<void()> quit_;
 };

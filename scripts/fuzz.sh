@@ -28,4 +28,4 @@ mkdir -p "$WORK" "$ARTIFACTS"
 
 "$BUILD/fuzz/archive_fuzzer" "$WORK" "$REPO/fuzz/corpus/archive" \
   -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$ARTIFACTS/"
+  -dict="$REPO/fuzz/archive.dict" -print_final_stats=1 -artifact_prefix="$ARTIFACTS/"

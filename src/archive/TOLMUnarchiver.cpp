@@ -304,5 +304,7 @@ TOLMResult<TOLMArchiveObject> TOLMUnarchiver::unarchiveObjectWithData(const std:
     // A record factory may throw (out of memory, a bug of its own); it must
     // not take the program down with it.
     return Result::failure(std::string("archive cannot be read: ") + e.what());
+  } catch (...) {
+    return Result::failure("archive cannot be read: a record class failed while reading");
   }
 }

@@ -56,7 +56,8 @@ TEST(ArchiveCorpus, StoredArchivesHoldWhatWasWritten) {
   EXPECT_EQ(*(*entry)["time"].stringValue(), "7:00:00");
   EXPECT_EQ((*entry)["beep"].boolValue(), false);
 
-  const auto* colour = decodeFile("colour.vkar").colorValue();
+  const TOLMArchiveObject colourObject = decodeFile("colour.vkar");
+  const TOLMColor* colour = colourObject.colorValue();
   ASSERT_TRUE(colour);
   EXPECT_EQ(*colour, (TOLMColor{0.0, 0.0, 1.0, 0.5}));
 }

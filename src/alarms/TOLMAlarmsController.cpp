@@ -84,8 +84,9 @@ void TOLMAlarmsController::bringWindowToFront() {
 }
 
 TOLMAlarmEditor* TOLMAlarmsController::editorForSheet() const {
-  if (prefs_.simpleAlarmsEnabled() || !advancedAlarmControl_) return simpleAlarmControl_;
-  return advancedAlarmControl_;
+  TOLMAlarmEditor* chosen = prefs_.simpleAlarmsEnabled() ? simpleAlarmControl_ : advancedAlarmControl_;
+  if (chosen) return chosen;
+  return simpleAlarmControl_ ? simpleAlarmControl_ : advancedAlarmControl_;
 }
 
 void TOLMAlarmsController::newAlarm(QObject*) {

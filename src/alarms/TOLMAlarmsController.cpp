@@ -223,7 +223,10 @@ void TOLMAlarmsController::notice(const std::string& line) const {
 }
 
 TOLMStatus TOLMAlarmsController::saveAlarmsToFile() {
-  if (protectedFileError_ && !std::filesystem::exists(alarmsFile_)) protectedFileError_.reset();  // moved by the user
+  if (protectedFileError_) {
+    std::error_code unknown;
+    if (!std::filesystem::exists(alarmsFile_, unknown) && !unknown) protectedFileError_.reset();  // moved by the user
+  }
   if (protectedFileError_) {
     const std::string error = "The alarm list was not saved: " + *protectedFileError_;
     notice(error);

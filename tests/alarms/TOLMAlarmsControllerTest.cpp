@@ -216,6 +216,21 @@ TEST_F(AlarmWindowTest, OneSecondAfterAFireTheNextDayIsArmedAndShown) {
   EXPECT_EQ(delivered, (std::vector<Delivery>{{"wake", "03/02/2026 7:00:00"}, {"wake", "03/03/2026 7:00:00"}}));
 }
 
+TEST_F(AlarmWindowTest, AChangeInTheSecondAfterAFireDoesNotRingThatFireAgain) {
+  writeAlarmsFile({dailyAlarm("wake", 7, 0), dailyAlarm("other", 9, 0)});
+  launch();
+  advanceTo(march(2, 7, 0, 0));
+  ASSERT_EQ(delivered.size(), 1u);
+
+  // Still 07:00:00 to the second: a search from now finds the same fire again.
+  loop().advance(0.5);
+  select(1);
+  controller->removeAlarm();
+  advanceTo(march(2, 7, 1));
+  EXPECT_EQ(delivered, (std::vector<Delivery>{{"wake", "03/02/2026 7:00:00"}}));
+  EXPECT_EQ(title(), "Next Alarm Date: 03/03/2026 7:00:00");
+}
+
 TEST_F(AlarmWindowTest, AnEmptyListSaysNeverAndWritesNothing) {
   launch();
   EXPECT_EQ(title(), "Next Alarm Date: Never");

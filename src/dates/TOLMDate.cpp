@@ -112,6 +112,8 @@ TOLMDate TOLMDate::initWithCalendarDate(double instant) {
   return TOLMDate(TOLMLocalTime::localSecondsForInstant(seconds));
 }
 
+TOLMDate TOLMDate::initWithLocalSeconds(std::int64_t localSeconds) { return TOLMDate(localSeconds); }
+
 std::shared_ptr<TOLMDate> TOLMDate::initWithCoder(TOLMUnarchiver& coder) {
   auto date = std::make_shared<TOLMDate>();
   coder.decodeValueOfObjCType("[6i]", date->date_);

@@ -23,6 +23,10 @@ class TOLMDate : public TOLMCoding {
   static TOLMDate initZeroDate();
   static TOLMDate initWithIntArray(const std::int32_t fields[6]);
   static TOLMDate initWithCalendarDate(double instant);
+  // The normalised date of wall-clock seconds (the local date-time counted as
+  // if it were UTC, as TOLMLocalTime gives them): civil fields and weekday,
+  // without a zone lookup. For searches that already know the local time.
+  static TOLMDate initWithLocalSeconds(std::int64_t localSeconds);
   // Null when the coder has failed.
   static std::shared_ptr<TOLMDate> initWithCoder(TOLMUnarchiver& coder);
 

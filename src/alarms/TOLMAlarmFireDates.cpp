@@ -35,11 +35,14 @@ bool fieldsInRange(const std::int32_t* f) {
 
 // Wall-clock seconds of the fields, any field out of range carried into the larger ones.
 std::int64_t localSecondsOf(const std::int32_t* f) {
+  const std::int64_t rest = std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
+  // A day past the month's end counts on; only a month out of range needs carrying.
+  if (f[1] >= 1 && f[1] <= 12) return civil::daysFromCivil(f[0], f[1], f[2]) * kDay + rest;
   const std::int64_t months = std::int64_t{f[1]} - 1;
   const std::int64_t yearCarry = civil::floorDiv(months, 12);
   const int month = static_cast<int>(months - yearCarry * 12 + 1);
   const std::int64_t days = civil::daysFromCivil(std::int64_t{f[0]} + yearCarry, month, 1) + f[2] - 1;
-  return days * kDay + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
+  return days * kDay + rest;
 }
 
 // The civil fields of wall-clock seconds; false when the year leaves 32 bits.
@@ -70,8 +73,13 @@ bool normalisedFields(const std::int32_t* in, std::int32_t* out) {
 // fields rather than on the time line, so the starts only ever move forward in
 // field order (through a repeated hour as much as anywhere else).
 std::optional<TOLMDate> secondAfter(const TOLMDate& date) {
-  std::int32_t next[6];
-  if (!fieldsOfLocalSeconds(localSecondsOf(date.arrayReference()) + 1, next)) return std::nullopt;
+  const std::int32_t* f = date.arrayReference();
+  std::int32_t next[6] = {f[0], f[1], f[2], f[3], f[4], f[5]};
+  if (!fieldsInRange(f) || f[5] == 59) {
+    if (!fieldsOfLocalSeconds(localSecondsOf(f) + 1, next)) return std::nullopt;
+  } else {
+    ++next[5];
+  }
   return TOLMDate::initWithIntArray(next);
 }
 
@@ -83,7 +91,7 @@ TOLMDate fireTimeFor(const TOLMDate& date, TOLMLocalTimeCache& zone) {
   const std::int32_t* f = date.arrayReference();
   const TOLMLocalTime::Resolution r = zone.resolve(localSecondsOf(f));
   if (r.exists && fieldsInRange(f)) return date;
-  return TOLMDate::initWithCalendarDate(static_cast<double>(r.instant));
+  return TOLMDate::initWithLocalSeconds(zone.localSecondsForInstant(r.instant));
 }
 
 // The date of an instant on the periodic time line. An instant in the second
@@ -110,7 +118,7 @@ TOLMDate dateOfInstant(std::int64_t instant, TOLMLocalTimeCache& zone) {
     }
     instant = good;
   }
-  return TOLMDate::initWithCalendarDate(static_cast<double>(instant));
+  return TOLMDate::initWithLocalSeconds(zone.localSecondsForInstant(instant));
 }
 
 // What the set kind selects, read once per search.
@@ -266,9 +274,8 @@ std::optional<TOLMDate> specificFire(const TOLMAlarm& alarm, const TOLMDate& sta
 }
 
 // Kind 2.
-std::optional<TOLMDate> setFire(const TOLMAlarm& alarm, const TOLMDate& start, TOLMLocalTimeCache& zone) {
-  if (alarm.setTimes().empty()) return std::nullopt;
-  const SetRule rule(alarm);
+std::optional<TOLMDate> setFire(const TOLMAlarm& alarm, const SetRule& rule, const TOLMDate& start,
+                                TOLMLocalTimeCache& zone) {
   if (!rule.selectsAnything()) return std::nullopt;
   const TOLMDate& from =
       alarm.fireAfterIsEnabled() && compareDates(alarm.fireAfterDate(), start) > 0 ? alarm.fireAfterDate() : start;
@@ -278,22 +285,37 @@ std::optional<TOLMDate> setFire(const TOLMAlarm& alarm, const TOLMDate& start, T
   return fireTimeFor(*r, zone);
 }
 
+// Kind 3 as one search needs it: the interval and the reference instant,
+// worked out once.
+struct PeriodicRule {
+  bool usable = false;
+  std::int64_t interval = 0;
+  std::int64_t reference = 0;
+
+  PeriodicRule(const TOLMAlarm& alarm, TOLMLocalTimeCache& zone) {
+    const double seconds = alarm.intervalDate().convertToSeconds();
+    if (!std::isfinite(seconds) || std::fabs(seconds) >= static_cast<double>(kSecondsLimit)) return;
+    interval = std::llround(seconds);
+    reference = zone.resolve(localSecondsOf(alarm.referenceDate().arrayReference())).instant;
+    usable = interval != 0 && std::llabs(reference) < kSecondsLimit;
+  }
+};
+
 // Kind 3, on the time line: reference + n x interval, n the first whole number
 // whose point is not before the start. Exact integer seconds throughout.
-std::optional<TOLMDate> periodicFire(const TOLMAlarm& alarm, const TOLMDate& start, TOLMLocalTimeCache& zone) {
+std::optional<TOLMDate> periodicFire(const TOLMAlarm& alarm, const PeriodicRule& rule, const TOLMDate& start,
+                                     TOLMLocalTimeCache& zone) {
+  if (!rule.usable) return std::nullopt;
   const TOLMDate& from =
       alarm.fireAfterIsEnabled() && compareDates(alarm.fireAfterDate(), start) > 0 ? alarm.fireAfterDate() : start;
-  const double seconds = alarm.intervalDate().convertToSeconds();
-  if (!std::isfinite(seconds) || std::fabs(seconds) >= static_cast<double>(kSecondsLimit)) return std::nullopt;
-  const std::int64_t interval = std::llround(seconds);
-  if (interval == 0) return std::nullopt;
   const std::int64_t a = zone.resolve(localSecondsOf(from.arrayReference())).instant;
-  const std::int64_t r = zone.resolve(localSecondsOf(alarm.referenceDate().arrayReference())).instant;
-  if (std::llabs(a) >= kSecondsLimit || std::llabs(r) >= kSecondsLimit) return std::nullopt;
+  if (std::llabs(a) >= kSecondsLimit) return std::nullopt;
+  const std::int64_t r = rule.reference;
+  const std::int64_t interval = rule.interval;
   std::int64_t n = civil::floorDiv(a - r, interval);
   if (n * interval + r < a) ++n;
   if (n != 1 && alarm.singleFireEnabled()) return std::nullopt;
-  const TOLMDate result = dateOfInstant(r + n * interval, zone);
+  TOLMDate result = dateOfInstant(r + n * interval, zone);
   if (alarm.fireBeforeIsEnabled() && compareDates(alarm.fireBeforeDate(), result) < 0) return std::nullopt;
   return result;
 }
@@ -313,13 +335,16 @@ void firesOf(const TOLMDate& start, const TOLMAlarm& alarm, int count, TOLMLocal
   if (count <= 0 || !alarm.alarmIsEnabled()) return;
   bool on[3] = {alarm.specificFireEnabled(), alarm.setIsEnabled(),
                 alarm.multipleFireEnabled() || alarm.singleFireEnabled()};
+  const std::optional<SetRule> setRule = on[1] ? std::optional<SetRule>(std::in_place, alarm) : std::nullopt;
+  const std::optional<PeriodicRule> periodicRule =
+      on[2] ? std::optional<PeriodicRule>(std::in_place, alarm, zone) : std::nullopt;
   std::optional<TOLMDate> slots[3];
   TOLMDate from = start;
   bool afterFire = false;
   for (int i = 0; i < count; ++i) {
     if (on[0] && !slots[0]) slots[0] = specificFire(alarm, from, afterFire, zone);
-    if (on[1] && !slots[1]) slots[1] = setFire(alarm, from, zone);
-    if (on[2] && !slots[2]) slots[2] = periodicFire(alarm, from, zone);
+    if (on[1] && !slots[1]) slots[1] = setFire(alarm, *setRule, from, zone);
+    if (on[2] && !slots[2]) slots[2] = periodicFire(alarm, *periodicRule, from, zone);
     // A kind that finds nothing finds nothing from any later start either,
     // except the single fire, which waits for the start to pass its reference.
     if (!slots[0]) on[0] = false;
@@ -346,31 +371,39 @@ TOLMAlarmFireDates::Wrappers TOLMAlarmFireDates::nearestFireWrappersForAlarms_co
   TOLMLocalTimeCache& zone = TOLMLocalTimeCache::current();
   struct Candidate {
     TOLMDate fire;
-    std::uint32_t order;  // alarm order, then fire order: equal fire times stay in list order
-    std::uint32_t alarm;
+    std::uint64_t order;  // alarm order, then fire order: equal fire times stay in list order
+    std::size_t alarm;
   };
-  std::vector<Candidate> candidates;
-  candidates.reserve(alarms.size() * 3);
-  std::uint32_t order = 0;
+  const auto before = [](const Candidate& a, const Candidate& b) {
+    const int c = compareDates(a.fire, b.fire);
+    return c != 0 ? c < 0 : a.order < b.order;
+  };
+  // Up to three fire times per alarm, of which only the first count overall are
+  // kept (a max-heap of the best so far). An alarm's j-th fire has j of its own
+  // before it, so beyond the count-th it can never be among them.
+  const std::size_t wanted = static_cast<std::size_t>(count);
+  const int perAlarm = std::min(count, 3);
+  std::vector<Candidate> best;
+  best.reserve(std::min<std::size_t>(wanted, alarms.size() * 3) + 1);
+  std::uint64_t order = 0;
   for (std::size_t i = 0; i < alarms.size(); ++i) {
     if (!alarms[i]) continue;
-    firesOf(start, *alarms[i], 3, zone, [&](const TOLMDate& fire) {
-      candidates.push_back(Candidate{fire, order++, static_cast<std::uint32_t>(i)});
+    firesOf(start, *alarms[i], perAlarm, zone, [&](const TOLMDate& fire) {
+      Candidate candidate{fire, order++, i};
+      if (best.size() < wanted) {
+        best.push_back(std::move(candidate));
+        std::push_heap(best.begin(), best.end(), before);
+      } else if (before(candidate, best.front())) {
+        std::pop_heap(best.begin(), best.end(), before);
+        best.back() = std::move(candidate);
+        std::push_heap(best.begin(), best.end(), before);
+      }
     });
   }
-  const std::size_t wanted = std::min(static_cast<std::size_t>(count), candidates.size());
-  // Only the first few are returned: order just those.
-  std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(wanted), candidates.end(),
-                    [](const Candidate& a, const Candidate& b) {
-                      const int c = compareDates(a.fire, b.fire);
-                      return c != 0 ? c < 0 : a.order < b.order;
-                    });
+  std::sort_heap(best.begin(), best.end(), before);
   Wrappers result;
-  result.reserve(wanted);
-  for (std::size_t i = 0; i < wanted; ++i) {
-    result.push_back(TOLMAlarmFireTimeWrapper::wrapperForAlarm_fireTime(alarms[candidates[i].alarm],
-                                                                        candidates[i].fire));
-  }
+  result.reserve(best.size());
+  for (const Candidate& c : best) result.push_back(TOLMAlarmFireTimeWrapper::wrapperForAlarm_fireTime(alarms[c.alarm], c.fire));
   return result;
 }
 
@@ -390,7 +423,7 @@ std::optional<TOLMDate> TOLMAlarmFireDates::nearestSpecificFireForAlarm_afterDat
 
 std::optional<TOLMDate> TOLMAlarmFireDates::nearestSetFireForAlarm_afterDate(const TOLMAlarm& alarm,
                                                                             const TOLMDate& start) {
-  return setFire(alarm, start, TOLMLocalTimeCache::current());
+  return setFire(alarm, SetRule(alarm), start, TOLMLocalTimeCache::current());
 }
 
 std::optional<TOLMDate> TOLMAlarmFireDates::nextSetDateForAlarm_afterDate(const TOLMAlarm& alarm,
@@ -408,7 +441,8 @@ bool TOLMAlarmFireDates::fixDate_forAlarm_afterDate_atDateIndex(std::int32_t* ca
 
 std::optional<TOLMDate> TOLMAlarmFireDates::nearestPeriodicFireForAlarm_afterDate(const TOLMAlarm& alarm,
                                                                                   const TOLMDate& start) {
-  return periodicFire(alarm, start, TOLMLocalTimeCache::current());
+  TOLMLocalTimeCache& zone = TOLMLocalTimeCache::current();
+  return periodicFire(alarm, PeriodicRule(alarm, zone), start, zone);
 }
 
 std::optional<TOLMDate> TOLMAlarmFireDates::compareDatesA_B_C(const std::optional<TOLMDate>& a,

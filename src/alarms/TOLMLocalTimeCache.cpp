@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -11,7 +12,7 @@
 namespace {
 
 constexpr std::int64_t kDay = 86400;
-constexpr std::size_t kSlots = 8192;  // a power of two: about 22 years of days
+constexpr std::size_t kSlots = 4096;  // a power of two: about 11 years of days
 // Far beyond any date of interest yet small enough that no product overflows.
 constexpr std::int64_t kMaxDayNumber = std::int64_t{1} << 36;
 constexpr std::int64_t kNoDay = std::numeric_limits<std::int64_t>::min();
@@ -31,7 +32,7 @@ TOLMLocalTimeCache::FileStamp TOLMLocalTimeCache::stampOf(const char* path) {
                     static_cast<std::int64_t>(st.st_ctim.tv_nsec)}};
 }
 
-TOLMLocalTimeCache::TOLMLocalTimeCache() : days_(kSlots, Day{kNoDay, 0, 0}) {}
+TOLMLocalTimeCache::TOLMLocalTimeCache() : days_(kSlots, Day{kNoDay, 0, 0, 0, Shape::Unknown}) {}
 
 TOLMLocalTimeCache& TOLMLocalTimeCache::current() {
   static thread_local TOLMLocalTimeCache cache;
@@ -40,7 +41,7 @@ TOLMLocalTimeCache& TOLMLocalTimeCache::current() {
 }
 
 void TOLMLocalTimeCache::clear() {
-  for (Day& d : days_) d = Day{kNoDay, 0, 0};
+  for (Day& d : days_) d = Day{kNoDay, 0, 0, 0, Shape::Unknown};
   lastOffset_ = 0;
 }
 
@@ -65,32 +66,82 @@ void TOLMLocalTimeCache::checkZone() {
   }
 }
 
-// A day is regular when its midnight and the next both exist, lie exactly a
-// day apart and every hour in between shows the same offset.
 const TOLMLocalTimeCache::Day& TOLMLocalTimeCache::day(std::int64_t number) {
   Day& slot = days_[static_cast<std::size_t>(number) & (kSlots - 1)];
-  if (slot.number == number) return slot;
-  slot = Day{number, 0, 0};
+  if (slot.number != number) slot = describe(number);
+  return slot;
+}
+
+// Regular: the day's midnight and the next both exist, lie exactly a day apart
+// and every hour in between shows the same offset. Otherwise the offsets are
+// sampled hourly over every instant TOLMLocalTime looks at for the day's
+// wall-clock times (a day and fourteen hours either side); one change among
+// them is found to the second, more leave the day to TOLMLocalTime.
+TOLMLocalTimeCache::Day TOLMLocalTimeCache::describe(std::int64_t number) {
+  Day d{number, 0, 0, 0, Shape::Unknown};
   const std::int64_t local = number * kDay;
   const TOLMLocalTime::Resolution start = TOLMLocalTime::resolve(local);
   const TOLMLocalTime::Resolution end = TOLMLocalTime::resolve(local + kDay);
-  if (!start.exists || !end.exists || end.instant - start.instant != kDay) return slot;
   const std::int64_t offset = local - start.instant;
-  if (offset <= -kDay || offset >= kDay) return slot;
-  for (std::int64_t t = start.instant; t < end.instant; t += 3600) {
-    if (TOLMLocalTime::offsetAt(t) != offset) return slot;
+  if (start.exists && end.exists && end.instant - start.instant == kDay && offset > -kDay && offset < kDay) {
+    bool constant = TOLMLocalTime::offsetAt(end.instant - 1) == offset;
+    for (std::int64_t t = start.instant; constant && t < end.instant; t += 3600) {
+      constant = TOLMLocalTime::offsetAt(t) == offset;
+    }
+    if (constant) {
+      d.offset = static_cast<std::int32_t>(offset);
+      d.shape = Shape::Regular;
+      return d;
+    }
   }
-  if (TOLMLocalTime::offsetAt(end.instant - 1) != offset) return slot;
-  slot.offset = static_cast<std::int32_t>(offset);
-  slot.regular = 1;
-  return slot;
+
+  const std::int64_t from = local - 2 * kDay;
+  const std::int64_t to = local + 3 * kDay;
+  std::int64_t previous = TOLMLocalTime::offsetAt(from);
+  const std::int64_t first = previous;
+  std::int64_t changeAfter = 0;
+  int changes = 0;
+  for (std::int64_t t = from + 3600; t <= to; t += 3600) {
+    const std::int64_t o = TOLMLocalTime::offsetAt(t);
+    if (o != previous) {
+      ++changes;
+      changeAfter = t - 3600;
+      previous = o;
+    }
+  }
+  if (changes != 1 || first <= -kDay || first >= kDay || previous <= -kDay || previous >= kDay) return d;
+  std::int64_t lo = changeAfter;  // still the first offset
+  std::int64_t hi = changeAfter + 3600;
+  while (hi - lo > 1) {
+    const std::int64_t mid = lo + (hi - lo) / 2;
+    if (TOLMLocalTime::offsetAt(mid) == first) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  d.change = hi;
+  d.offset = static_cast<std::int32_t>(first);
+  d.after = static_cast<std::int32_t>(previous);
+  d.shape = Shape::OneChange;
+  return d;
 }
 
 TOLMLocalTime::Resolution TOLMLocalTimeCache::resolve(std::int64_t localSeconds) {
   const std::int64_t number = TOLMCivilCalendar::floorDiv(localSeconds, kDay);
   if (usableDay(number)) {
     const Day& d = day(number);
-    if (d.regular) return {localSeconds - d.offset, true};
+    if (d.shape == Shape::Regular) return {localSeconds - d.offset, true};
+    if (d.shape == Shape::OneChange) {
+      const std::int64_t before = localSeconds - d.offset;  // valid if before the change
+      const std::int64_t after = localSeconds - d.after;    // valid from the change on
+      const bool beforeValid = before < d.change;
+      const bool afterValid = after >= d.change;
+      if (beforeValid && afterValid) return {std::min(before, after), true};
+      if (beforeValid) return {before, true};
+      if (afterValid) return {after, true};
+      return {d.change, false};
+    }
   }
   return TOLMLocalTime::resolve(localSeconds);
 }
@@ -98,18 +149,25 @@ TOLMLocalTime::Resolution TOLMLocalTimeCache::resolve(std::int64_t localSeconds)
 std::int64_t TOLMLocalTimeCache::localSecondsForInstant(std::int64_t instant) {
   if (instant > -kMaxDayNumber * kDay && instant < kMaxDayNumber * kDay) {
     std::int64_t number = TOLMCivilCalendar::floorDiv(instant + lastOffset_, kDay);
-    // Regular days tile the time line, so the guess is off by a day at most.
+    // The guess is off by a day at most.
     for (int tries = 0; tries < 3 && usableDay(number); ++tries) {
       const Day& d = day(number);
-      if (!d.regular) break;
-      const std::int64_t start = number * kDay - d.offset;
-      if (instant < start) {
+      std::int64_t offset = 0;
+      if (d.shape == Shape::Regular) {
+        offset = d.offset;
+      } else if (d.shape == Shape::OneChange) {
+        offset = instant < d.change ? d.offset : d.after;
+      } else {
+        break;
+      }
+      const std::int64_t local = instant + offset;
+      if (local < number * kDay) {
         --number;
-      } else if (instant >= start + kDay) {
+      } else if (local >= number * kDay + kDay) {
         ++number;
       } else {
-        lastOffset_ = d.offset;
-        return instant + d.offset;
+        lastOffset_ = offset;
+        return local;
       }
     }
   }

@@ -6,11 +6,12 @@
 
 #include "dates/TOLMLocalTime.h"
 
-// Remembers, per local calendar day, whether the zone keeps one UTC offset for
-// the whole day and which one. On such days conversions between wall-clock
-// seconds and instants are plain arithmetic; on the others (the days of a
-// change) every call goes to TOLMLocalTime. The answers are the same either
-// way; the fire-time search only makes far fewer C-library calls.
+// Remembers, per local calendar day, the zone's UTC offset: one offset for the
+// whole day, or the two either side of the day's one change and its instant.
+// Conversions between wall-clock seconds and instants are then arithmetic with
+// the same answers as TOLMLocalTime (a time that occurs twice gives the earlier
+// instant, one in a gap the first instant after it); days with anything else
+// (two changes close together) go to TOLMLocalTime on every call.
 class TOLMLocalTimeCache {
  public:
   // This thread's cache, emptied first when the zone has changed since its
@@ -23,10 +24,13 @@ class TOLMLocalTimeCache {
   std::int64_t localSecondsForInstant(std::int64_t instant);
 
  private:
+  enum class Shape : std::int32_t { Unknown, Regular, OneChange };
   struct Day {
     std::int64_t number;
-    std::int32_t offset;  // local minus instant, for a regular day
-    std::int32_t regular;
+    std::int64_t change;  // the instant the offset changes, for OneChange
+    std::int32_t offset;  // local minus instant (before the change)
+    std::int32_t after;   // after the change
+    Shape shape;
   };
 
   struct FileStamp {
@@ -38,6 +42,7 @@ class TOLMLocalTimeCache {
   TOLMLocalTimeCache();
   static FileStamp stampOf(const char* path);
   const Day& day(std::int64_t number);
+  static Day describe(std::int64_t number);
   void checkZone();
   void clear();
 

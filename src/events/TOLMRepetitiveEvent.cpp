@@ -14,7 +14,10 @@ namespace civil = TOLMCivilCalendar;
 constexpr std::int64_t kDay = 86400;
 
 bool contains(const TOLMRepetitiveEvent::List& list, std::int64_t value) {
-  return std::find(list.begin(), list.end(), value) != list.end();
+  for (const std::int32_t element : list) {
+    if (element == value) return true;
+  }
+  return false;
 }
 
 // Day number of the calendar day the fields name, month and day carried.
@@ -27,6 +30,14 @@ std::int64_t dayNumberOf(const std::int32_t* f) {
 
 std::int64_t localSecondsOf(const std::int32_t* f) {
   return dayNumberOf(f) * kDay + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
+}
+
+// Raw field order, as TOLMDate compares.
+int compareFields(const std::int32_t* a, const std::int32_t* b) {
+  for (int i = 0; i < 6; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
 }
 
 // ceil(n / 7) for the day numbers 1, 2, ... of a month or a year.
@@ -214,24 +225,38 @@ void TOLMRepetitiveEvent::setDaysOfYear(OptionalList daysOfYear) {
 }
 
 bool TOLMRepetitiveEvent::eventOccursOnDate(const TOLMDate& date) const {
-  if (firstDate && date.compareWithDate(*firstDate) < 0) return false;
-  if (lastDate && date.compareWithDate(*lastDate) > 0) return false;
+  const std::int32_t* f = date.arrayReference();
+  if (firstDate && compareFields(f, firstDate->arrayReference()) < 0) return false;
+  if (lastDate && compareFields(f, lastDate->arrayReference()) > 0) return false;
 
   // The calendar day itself, whatever weekday field the date carries.
-  const std::int64_t dayNumber = dayNumberOf(date.arrayReference());
-  const civil::Civil day = civil::civilFromDays(dayNumber);
-  const auto weekday = [dayNumber] { return dayNumber - civil::floorDiv(dayNumber + 4, 7) * 7 + 4; };
-  const auto dayOfYear = [&] { return dayNumber - civil::daysFromCivil(day.year, 1, 1) + 1; };
+  std::int64_t year = f[0];
+  int month = f[1];
+  int day = f[2];
+  if (month < 1 || month > 12 || day < 1 || day > civil::daysInMonth(year, month)) {
+    const civil::Civil c = civil::civilFromDays(dayNumberOf(f));
+    year = c.year;
+    month = c.month;
+    day = c.day;
+  }
+  const auto weekday = [&] {
+    const std::int64_t n = civil::daysFromCivil(year, month, day);
+    return n - civil::floorDiv(n + 4, 7) * 7 + 4;
+  };
+  const auto dayOfYear = [&] {
+    static constexpr int kBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    return kBefore[month - 1] + day + (month > 2 && civil::isLeapYear(year) ? 1 : 0);
+  };
 
   if (nthDaysOfWeek_ && nthWeeksOfMonth_ && nthMonthsOfYear_) {
-    if (!contains(*nthDaysOfWeek_, weekday()) || !contains(*nthWeeksOfMonth_, weekOf(day.day)) ||
-        !contains(*nthMonthsOfYear_, day.month)) {
+    if (!contains(*nthMonthsOfYear_, month) || !contains(*nthWeeksOfMonth_, weekOf(day)) ||
+        !contains(*nthDaysOfWeek_, weekday())) {
       return false;
     }
   } else if (nthDaysOfWeek_ && nthWeeksOfYear_) {
-    if (!contains(*nthDaysOfWeek_, weekday()) || !contains(*nthWeeksOfYear_, weekOf(dayOfYear()))) return false;
+    if (!contains(*nthWeeksOfYear_, weekOf(dayOfYear())) || !contains(*nthDaysOfWeek_, weekday())) return false;
   } else if (nthDaysOfMonth_ && nthMonthsOfYear_) {
-    if (!contains(*nthDaysOfMonth_, day.day) || !contains(*nthMonthsOfYear_, day.month)) return false;
+    if (!contains(*nthDaysOfMonth_, day) || !contains(*nthMonthsOfYear_, month)) return false;
   } else if (nthDaysOfYear_) {
     if (!contains(*nthDaysOfYear_, dayOfYear())) return false;
   } else {
@@ -240,7 +265,7 @@ bool TOLMRepetitiveEvent::eventOccursOnDate(const TOLMDate& date) const {
 
   if (!firstDate) return true;
   // 64-bit: a difference of two 32-bit years, and no overflow in the remainder.
-  const std::int64_t delta = std::int64_t{firstDate->year()} - day.year;
+  const std::int64_t delta = std::int64_t{firstDate->year()} - year;
   if (yearIncrement_ == 0) return delta == 0;
   return delta % yearIncrement_ == 0;
 }

@@ -23,6 +23,16 @@
 #include "platform/TOLMNotificationCenter.h"
 #include "platform/TOLMQtRunLoop.h"
 
+// The media framework's device monitors (PulseAudio, Vulkan, GLib start-up)
+// keep allocations to the end of the process; they are not ours to free.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libpulse.so\n"
+         "leak:libpulsecommon\n"
+         "leak:libglib-2.0.so\n"
+         "leak:libgstvulkan\n"
+         "leak:__vasprintf_internal\n";
+}
+
 namespace {
 
 // Runs the event loop until the condition holds or the time is up.

@@ -1,7 +1,6 @@
 #include "alarms/TOLMAlarmFireDates.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "alarms/TOLMLocalTimeCache.h"
@@ -14,8 +13,8 @@ namespace civil = TOLMCivilCalendar;
 constexpr std::int64_t kDay = 86400;
 constexpr std::int64_t kMaxYear = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMinYear = std::numeric_limits<std::int32_t>::min();
-// Instants and intervals beyond this are far outside any 32-bit year; refusing
-// them keeps every product below exact and free of overflow.
+// Instants and intervals beyond this lie far outside any 32-bit year; refusing
+// them keeps every sum and product of the periodic search exact in 64 bits.
 constexpr std::int64_t kSecondsLimit = std::int64_t{1} << 58;
 
 // Raw field order, as TOLMDate compares (inlined: it runs in the inner loops).
@@ -293,11 +292,13 @@ struct PeriodicRule {
   std::int64_t reference = 0;
 
   PeriodicRule(const TOLMAlarm& alarm, TOLMLocalTimeCache& zone) {
-    const double seconds = alarm.intervalDate().convertToSeconds();
-    if (!std::isfinite(seconds) || std::fabs(seconds) >= static_cast<double>(kSecondsLimit)) return;
-    interval = std::llround(seconds);
+    // The interval's convertToSeconds (seconds from the zero date-time to its
+    // fields), with the zone offsets taken from the cache.
+    static constexpr std::int32_t kZero[6] = {0, 0, 0, 0, 0, 0};
+    interval = zone.resolve(localSecondsOf(alarm.intervalDate().arrayReference())).instant -
+               zone.resolve(localSecondsOf(kZero)).instant;
     reference = zone.resolve(localSecondsOf(alarm.referenceDate().arrayReference())).instant;
-    usable = interval != 0 && std::llabs(reference) < kSecondsLimit;
+    usable = interval != 0 && std::llabs(interval) < kSecondsLimit && std::llabs(reference) < kSecondsLimit;
   }
 };
 

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -18,6 +20,12 @@ constexpr std::int64_t kMaxDayNumber = std::int64_t{1} << 36;
 constexpr std::int64_t kNoDay = std::numeric_limits<std::int64_t>::min();
 
 bool usableDay(std::int64_t number) { return number > -kMaxDayNumber && number < kMaxDayNumber; }
+
+std::atomic<std::uint64_t> zoneGeneration{1};
+
+double steadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -45,7 +53,13 @@ void TOLMLocalTimeCache::clear() {
   lastOffset_ = 0;
 }
 
+void TOLMLocalTimeCache::zoneDidChange() { zoneGeneration.fetch_add(1); }
+
 void TOLMLocalTimeCache::checkZone() {
+  const std::uint64_t generation = zoneGeneration.load();
+  const bool told = generation != generation_;
+  generation_ = generation;
+  if (told) clear();
   const char* tz = std::getenv("TZ");
   const bool same = tz == nullptr ? !tzSet_ : (tzSet_ && tz_ == tz);
   if (!same) {
@@ -53,7 +67,10 @@ void TOLMLocalTimeCache::checkZone() {
     tz_ = tz != nullptr ? tz : "";
     clear();
   }
-  if (tz == nullptr) {
+  // A stat costs more than the searches it guards, so once a second at most.
+  const double now = steadySeconds();
+  if (tz == nullptr && (told || !zoneFileSeen_ || now - fileCheckedAt_ >= 1.0 || now < fileCheckedAt_)) {
+    fileCheckedAt_ = now;
     // The C library reads the default zone file again only when it changed;
     // have it do so now, so the days cached from here on follow the new file.
     const FileStamp stamp = stampOf("/etc/localtime");

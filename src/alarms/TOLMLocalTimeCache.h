@@ -15,8 +15,12 @@
 class TOLMLocalTimeCache {
  public:
   // This thread's cache, emptied first when the zone has changed since its
-  // last use (TZ set to another value, or /etc/localtime replaced).
+  // last use: TZ set to another value, /etc/localtime replaced (looked at
+  // once a second at most) or zoneDidChange called.
   static TOLMLocalTimeCache& current();
+  // For whoever learns of a new zone (the platform's clock-change report):
+  // every cache reads the zone again on its next use.
+  static void zoneDidChange();
 
   // As TOLMLocalTime::resolve.
   TOLMLocalTime::Resolution resolve(std::int64_t localSeconds);
@@ -52,4 +56,6 @@ class TOLMLocalTimeCache {
   std::string tz_;
   FileStamp fileStamp_;
   bool zoneFileSeen_ = false;
+  double fileCheckedAt_ = 0.0;  // steady-clock seconds
+  std::uint64_t generation_ = 0;
 };

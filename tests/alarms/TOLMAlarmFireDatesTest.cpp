@@ -241,6 +241,23 @@ TEST_F(FireDates, PeriodicKindBeforeAtAndAfterTheReference) {
   });
 }
 
+// However long an interval with months or years is taken to be, the step is
+// the interval's own length in seconds.
+TEST_F(FireDates, PeriodicStepIsTheIntervalsLengthInSeconds) {
+  const TOLMDate reference = at(2005, 1, 31, 6);
+  for (const TOLMDate& interval : {at(0, 1, 0, 0, 0, 0), at(0, 14, 0, 0, 0, 0), at(1, 0, 0, 0, 0, 0),
+                                   at(0, 0, 400, 0, 0, 0), at(0, 0, 0, 0, 0, 86401)}) {
+    auto alarm = blankAlarm();
+    alarm->setReferenceDate(reference);
+    alarm->setIntervalDate(interval);
+    alarm->setMultipleFireEnabled(true);
+    const std::optional<TOLMDate> fire =
+        TOLMAlarmFireDates::nearestPeriodicFireForAlarm_afterDate(*alarm, reference.incrementSecond());
+    ASSERT_TRUE(fire) << text(interval);
+    EXPECT_EQ(fire->getDate() - reference.getDate(), interval.convertToSeconds()) << text(interval);
+  }
+}
+
 TEST_F(FireDates, KindsMergeInOrderWithTheSameInstantTwice) {
   expectCases({
       {"specific, then set, at the same instant",

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
 
 #include "dates/TOLMCivilCalendar.h"
+#include "dates/TOLMClock.h"
 
 namespace {
 
@@ -79,6 +81,15 @@ void TOLMLocalTimeCache::checkZone() {
       zoneFileSeen_ = true;
       tzset();
       clear();
+    }
+  }
+  if (tz == nullptr) {
+    // Between looks at the file a new zone shows at once in the offset of the
+    // present moment (whoever saw the file change has had the C library read it).
+    const double clock = TOLMClock::now();
+    if (clock > -1e15 && clock < 1e15) {
+      const auto probe = static_cast<std::int64_t>(std::floor(clock));
+      if (localSecondsForInstant(probe) - probe != TOLMLocalTime::offsetAt(probe)) clear();
     }
   }
 }

@@ -15,8 +15,9 @@
 class TOLMLocalTimeCache {
  public:
   // This thread's cache, emptied first when the zone has changed since its
-  // last use: TZ set to another value, /etc/localtime replaced (looked at
-  // once a second at most) or zoneDidChange called.
+  // last use: TZ set to another value, /etc/localtime replaced (looked at once
+  // a second at most, and the present offset checked on every use) or
+  // zoneDidChange called.
   static TOLMLocalTimeCache& current();
   // For whoever learns of a new zone (the platform's clock-change report):
   // every cache reads the zone again on its next use.

@@ -8,6 +8,7 @@
 
 #include "alarms/TOLMAlarmEditor.h"
 #include "alarms/TOLMAlarmsWindow.h"
+#include "platform/TOLMTimingLog.h"
 #include "archive/TOLMArchiveObject.h"
 #include "platform/TOLMArchiveFile.h"
 #include "platform/TOLMDurableFile.h"
@@ -190,6 +191,7 @@ void TOLMAlarmsController::alarmShouldFire(TOLMTimer& timer) {
   const auto* wrapper = std::any_cast<std::shared_ptr<TOLMAlarmFireTimeWrapper>>(&timer.userInfo());
   if (!wrapper || !*wrapper) return;
   const TOLMDate fireDate = (*wrapper)->alarmFireDate();
+  TOLMTimingLog::markDue("alarm-timer-fired", timer.fireDate());
   const TOLMAlarmsDataSource::Alarms due = dataSource_.allAlarmsWithFireDate(fireDate);
 
   // A late ring (clock stepped forward, machine resumed) stands for every

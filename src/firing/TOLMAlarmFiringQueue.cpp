@@ -10,6 +10,7 @@
 #include "alarms/TOLMAlarm.h"
 #include "dates/TOLMDate.h"
 #include "firing/TOLMAlarmMessageLog.h"
+#include "platform/TOLMTimingLog.h"
 #include "firing/TOLMCommandLauncher.h"
 #include "firing/TOLMMessageWindow.h"
 #include "firing/TOLMRamp.h"
@@ -129,6 +130,7 @@ void TOLMAlarmFiringQueue::displayAlarmMessage(const TOLMAlarm& alarm) {
   log_->appendAlarmLine(QString::fromStdString(alarm.alarmName()),
                         QString::fromStdString(TOLMDate::init().convertToString()),
                         QString::fromStdString(alarm.alarmMessage()));
+  TOLMTimingLog::mark("message-logged");
   setUpMessages();
   if (prefs_.speaksAlarmMessages()) {
     if (TOLMStatus spoken = services_.speaker->say(alarm.alarmMessage()); !spoken) {
@@ -144,6 +146,7 @@ void TOLMAlarmFiringQueue::startPlayingSongForAlarm(const std::shared_ptr<TOLMAl
       playingAlarmName_ = alarm->alarmName();
       toggleSpecialMovieControls(true);
       services_.player->play(song->value());
+      TOLMTimingLog::mark("player-started");
     } else {
       reportProblemOnce(songProblem(alarm->alarmName(), song->error()));
     }

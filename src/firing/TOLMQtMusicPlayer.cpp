@@ -5,6 +5,8 @@
 #include <QMediaDevices>
 #include <algorithm>
 
+#include "platform/TOLMTimingLog.h"
+
 TOLMQtMusicPlayer::TOLMQtMusicPlayer() = default;
 
 TOLMQtMusicPlayer::~TOLMQtMusicPlayer() {
@@ -22,6 +24,10 @@ void TOLMQtMusicPlayer::ensurePlayer() {
                    [this](QMediaPlayer::MediaStatus status) { mediaStatusChanged(status); });
   QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, player_.get(),
                    [this](QMediaPlayer::Error error, const QString& text) { errorOccurred(error, text); });
+  QObject::connect(player_.get(), &QMediaPlayer::playbackStateChanged, player_.get(),
+                   [](QMediaPlayer::PlaybackState state) {
+                     if (state == QMediaPlayer::PlayingState) TOLMTimingLog::mark("player-playing");
+                   });
 }
 
 void TOLMQtMusicPlayer::play(const QUrl& song) {

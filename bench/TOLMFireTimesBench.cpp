@@ -9,6 +9,7 @@
 
 #include "alarms/TOLMAlarm.h"
 #include "alarms/TOLMAlarmFireDates.h"
+#include "alarms/TOLMLocalTimeCache.h"
 #include "dates/TOLMDate.h"
 
 namespace {
@@ -96,6 +97,17 @@ void BM_nearestFireWrappers_10000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_nearestFireWrappers_10000)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond);
+
+// The same right after a zone change, when every day's offsets are read anew.
+void BM_nearestFireWrappers_10000_newZone(benchmark::State& state) {
+  const TOLMAlarmFireDates::Alarms alarms = mixedAlarms(10000);
+  const TOLMDate start = at(2026, 3, 1, 9, 13, 27);
+  for (auto _ : state) {
+    TOLMLocalTimeCache::zoneDidChange();
+    benchmark::DoNotOptimize(TOLMAlarmFireDates::nearestFireWrappersForAlarms_count_date(alarms, 1, start));
+  }
+}
+BENCHMARK(BM_nearestFireWrappers_10000_newZone)->Unit(benchmark::kMillisecond);
 
 // The alarm list's column: one fire per alarm, one call each.
 void BM_nearestFiresPerAlarm_10000(benchmark::State& state) {

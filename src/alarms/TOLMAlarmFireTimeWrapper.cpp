@@ -1,7 +1,5 @@
 #include "alarms/TOLMAlarmFireTimeWrapper.h"
 
-#include <cmath>
-
 #include "alarms/TOLMAlarmFireDates.h"
 #include "dates/TOLMClock.h"
 
@@ -19,8 +17,10 @@ int TOLMAlarmFireTimeWrapper::compareWithWrapper(const TOLMAlarmFireTimeWrapper&
 
 // Measured against the clock's instant itself, not against the current time
 // turned into fields and back: in the second pass of a repeated hour those
-// fields name the first pass, which would put every timer an hour late.
+// fields name the first pass, which would put every timer an hour late. The
+// fraction of the current second counts too, or a timer armed late in a second
+// would ring up to a second after its time.
 double TOLMAlarmFireTimeWrapper::timeTillFire() const {
-  const double remaining = alarmFireDate_.getDate() - std::floor(TOLMClock::now());
+  const double remaining = alarmFireDate_.getDate() - TOLMClock::now();
   return max(remaining, 0.0);
 }

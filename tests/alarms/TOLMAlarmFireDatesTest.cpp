@@ -380,7 +380,7 @@ TEST_F(FireDates, NearestWrappersOverManyAlarmsAscendingAndLimited) {
   EXPECT_EQ(w->alarm(), once);
 }
 
-TEST_F(FireDates, TimeTillFireCountsWholeSecondsFromTheClockAndNeverGoesNegative) {
+TEST_F(FireDates, TimeTillFireCountsFromTheClockToTheFractionAndNeverGoesNegative) {
   auto alarm = blankAlarm();
   const auto wrapper = TOLMAlarmFireTimeWrapper::wrapperForAlarm_fireTime(alarm, at(2005, 7, 4, 7, 30));
   ClockScope clock(utc(2005, 7, 4, 11, 0, 0));  // 07:00:00 in New York
@@ -389,7 +389,7 @@ TEST_F(FireDates, TimeTillFireCountsWholeSecondsFromTheClockAndNeverGoesNegative
     double expected;
   };
   for (const Moment& m : std::vector<Moment>{{utc(2005, 7, 4, 11, 0, 0), 1800.0},
-                                             {utc(2005, 7, 4, 11, 0, 0) + 0.75, 1800.0},
+                                             {utc(2005, 7, 4, 11, 0, 0) + 0.75, 1799.25},
                                              {utc(2005, 7, 4, 11, 30, 0), 0.0},
                                              {utc(2005, 7, 4, 12, 0, 0), 0.0}}) {
     clock.set(m.now);

@@ -96,6 +96,12 @@ void TOLMAlarmFiringQueue::setUpQueue() {
   srandom(static_cast<std::uint32_t>(static_cast<std::int64_t>(loop_.now())));
   setUpMessages();
   applyPrefChanges();
+  // Loading the engines takes a good part of a second; doing it once the
+  // program is up keeps that delay out of the first ring.
+  loop_.performAfterDelay(0.0, [this] {
+    services_.player->prepare();
+    services_.speaker->prepare();
+  });
 }
 
 void TOLMAlarmFiringQueue::addAlarmToQueue(std::shared_ptr<TOLMAlarm> alarm) {

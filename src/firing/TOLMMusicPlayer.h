@@ -12,6 +12,9 @@ class TOLMMusicPlayer {
   using FailureHandler = std::function<void(const QUrl& song, const std::string& reason)>;
 
   virtual ~TOLMMusicPlayer() = default;
+  // Loads the media engine ahead of the first song, so the first ring is not
+  // held up by it.
+  virtual void prepare() {}
 
   // Loads the song and plays it from its beginning. A song that cannot be
   // played reports through the failure handler (possibly later, from the event

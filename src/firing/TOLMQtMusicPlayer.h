@@ -15,6 +15,7 @@ class TOLMQtMusicPlayer : public TOLMMusicPlayer {
   TOLMQtMusicPlayer();
   ~TOLMQtMusicPlayer() override;
 
+  void prepare() override { ensurePlayer(); }
   void play(const QUrl& song) override;
   void stop() override;
   void start() override;

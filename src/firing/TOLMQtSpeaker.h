@@ -14,6 +14,7 @@ class TOLMQtSpeaker : public TOLMSpeaker {
   TOLMQtSpeaker();
   ~TOLMQtSpeaker() override;
 
+  void prepare() override { ensureEngine(); }
   TOLMStatus say(const std::string& text) override;
   void stopSpeaking() override;
 

@@ -174,6 +174,13 @@ TEST_F(FiringQueue, AnExpiryOfZeroMinutesDropsTheAlarmAtTheNextPass) {
   EXPECT_FALSE(player->isPlaying());
 }
 
+TEST_F(FiringQueue, EnginesAreLoadedOnceAfterLaunchNotAtTheFirstRing) {
+  EXPECT_EQ(player->prepared, 1);
+  EXPECT_EQ(speaker->prepared, 1);
+  queue->addAlarmToQueue(alarm("One", song("a.wav")));
+  EXPECT_EQ(player->prepared, 1);
+}
+
 TEST_F(FiringQueue, StopSilencesEverythingButKeepsTheLog) {
   store->setFloat("snoozeTime", 9);
   store->setBool("linearVolumeEnabled", true);

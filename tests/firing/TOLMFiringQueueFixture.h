@@ -77,6 +77,7 @@ class TOLMFiringQueueFixture : public ::testing::Test {
     services.systemVolume = std::move(volumeStandIn);
     queue = std::make_unique<TOLMAlarmFiringQueue>(*prefs, loop, center, std::move(services));
     center.postNotificationName(NSApplicationDidFinishLaunchingNotification);
+    loop.runPending();  // the loop's first pass, as in the running program
   }
 
   // A file that exists (the stand-in player never reads it).

@@ -12,6 +12,7 @@
 // A player that only remembers: the test says when a song ends or fails.
 class TOLMRecordingPlayer : public TOLMMusicPlayer {
  public:
+  void prepare() override { ++prepared; }
   void play(const QUrl& song) override {
     played.push_back(song);
     playing = true;
@@ -44,6 +45,7 @@ class TOLMRecordingPlayer : public TOLMMusicPlayer {
   std::vector<QUrl> played;
   bool playing = false;
   int stops = 0;
+  int prepared = 0;
   int resumes = 0;
   float volumeValue = 1.0f;
   float rateValue = 1.0f;
@@ -51,6 +53,8 @@ class TOLMRecordingPlayer : public TOLMMusicPlayer {
 
 class TOLMRecordingSpeaker : public TOLMSpeaker {
  public:
+  void prepare() override { ++prepared; }
+  int prepared = 0;
   TOLMStatus say(const std::string& text) override {
     if (!failure.empty()) return TOLMStatus::failure(failure);
     said.push_back(text);

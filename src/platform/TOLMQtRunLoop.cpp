@@ -18,6 +18,7 @@
 #include <cstring>
 #include <exception>
 
+#include "alarms/TOLMLocalTimeCache.h"
 #include "dates/TOLMClock.h"
 
 namespace {
@@ -168,5 +169,6 @@ void TOLMQtRunLoop::localTimeChanged() {
   if (zoneWatcher_->files().contains(zoneFile_)) zoneWatcher_->removePath(zoneFile_);
   if (QFileInfo::exists(zoneFile_)) zoneWatcher_->addPath(zoneFile_);
   ::tzset();
+  TOLMLocalTimeCache::zoneDidChange();
   deliver([this] { postClockDidChange(); });
 }

@@ -8,13 +8,14 @@
 #include "archive/TOLMArchiveObject.h"
 #include "archive/TOLMArchiver.h"
 #include "archive/TOLMUnarchiver.h"
+#include "archive/TOLMArchiveTestBytes.h"
 #include "archive/TOLMArchiveTestRecords.h"
 #include "dates/TOLMDate.h"
 
 namespace {
 
 using Object = TOLMArchiveObject;
-using Bytes = std::vector<std::uint8_t>;
+using namespace archive_bytes;
 
 Object roundTrip(const Object& object) {
   const Bytes bytes = TOLMArchiver::archivedDataWithRootObject(object);
@@ -23,21 +24,6 @@ Object roundTrip(const Object& object) {
   return decoded.ok() ? decoded.value() : Object();
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-Bytes le64(std::uint64_t v) {
-  Bytes out;
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  return out;
-}
-
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-const Bytes kHeader = {'V', 'K', 'A', 'R', 0x01};
 
 class ArchiveRoundTrip : public ::testing::Test {
  protected:

@@ -7,28 +7,14 @@
 #include "archive/TOLMArchiveObject.h"
 #include "archive/TOLMArchiver.h"
 #include "archive/TOLMUnarchiver.h"
+#include "archive/TOLMArchiveTestBytes.h"
 #include "archive/TOLMArchiveTestRecords.h"
 
 namespace {
 
 using Object = TOLMArchiveObject;
-using Bytes = std::vector<std::uint8_t>;
+using namespace archive_bytes;
 
-Bytes concat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
-}
-
-Bytes le64(std::uint64_t v) {
-  Bytes out;
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  return out;
-}
-
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-const Bytes kHeader = {'V', 'K', 'A', 'R', 0x01};
 
 Bytes nested(std::size_t levels) {
   Bytes bytes = kHeader;

@@ -54,7 +54,11 @@ TOLMAlarmFiringQueue::TOLMAlarmFiringQueue(TOLMPreferenceController& prefs, TOLM
                                 [&player] { return player.rate(); }, [&player](float r) { player.setRate(r); },
                                 TOLMRamp::lowPoint});
   player.setFailureHandler([this](const QUrl& song, const std::string& reason) {
-    reportProblemOnce(songProblem(playingAlarmName_, "\"" + song.toDisplayString().toStdString() + "\": " + reason));
+    std::string problem(1, '"');  // appended piece by piece: GCC 12 warns falsely on "literal" + std::string
+    problem += song.toDisplayString().toStdString();
+    problem += "\": ";
+    problem += reason;
+    reportProblemOnce(songProblem(playingAlarmName_, problem));
   });
   setUpObserver_ = center.addObserver(NSApplicationDidFinishLaunchingNotification, nullptr,
                                       [this](const TOLMNotification&) { setUpQueue(); });

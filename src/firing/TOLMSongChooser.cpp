@@ -21,9 +21,17 @@ const QStringList& songExtensions() {
 
 TOLMResult<QUrl> failure(const std::string& why) { return TOLMResult<QUrl>::failure(why); }
 
+// Appended piece by piece: GCC 12 warns falsely on "literal" + std::string.
+std::string quoted(const QString& text) {
+  std::string out(1, '"');
+  out += text.toStdString();
+  out += '"';
+  return out;
+}
+
 TOLMResult<QUrl> existingFile(const QString& path) {
   const QFileInfo info(path);
-  const std::string shown = "\"" + path.toStdString() + "\"";
+  const std::string shown = quoted(path);
   if (path.isEmpty()) return failure("no file is chosen");
   if (!info.exists()) return failure(shown + " does not exist");
   if (info.isDir()) return failure(shown + " is a folder, not a file");
@@ -34,7 +42,7 @@ TOLMResult<QUrl> existingFile(const QString& path) {
 TOLMResult<QUrl> songAtUrl(const QString& text) {
   const QUrl url(text.trimmed(), QUrl::StrictMode);
   if (text.trimmed().isEmpty()) return failure("no URL is given");
-  if (!url.isValid() || url.scheme().isEmpty()) return failure("\"" + text.toStdString() + "\" is not a URL");
+  if (!url.isValid() || url.scheme().isEmpty()) return failure(quoted(text) + " is not a URL");
   // Music libraries write local files as file://localhost/...
   if (url.isLocalFile() || url.scheme() == QLatin1String("file")) return existingFile(url.path());
   return TOLMResult<QUrl>::success(url);

@@ -12,7 +12,7 @@ int senderA = 0;
 int senderB = 0;
 
 struct Post {
-  std::string name;
+  const char* name;
   const void* sender;
 };
 

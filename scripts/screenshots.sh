@@ -9,7 +9,7 @@ mkdir -p "$OUT"
 
 HOME_DIR=$(mktemp -d)
 mkdir -p "$HOME_DIR/Library/Preferences/Vekkaro"
-"$BUILD_DIR/tests/vekkaro_write_sample_alarms" "$HOME_DIR/Library/Preferences/Vekkaro/alarms" 4
+"$BUILD_DIR/tests/vekkaro_write_sample_alarms" "$HOME_DIR/Library/Preferences/Vekkaro/alarms" 4 "$PWD/resources/sounds/Temple.aiff"
 
 export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1024x700x24 >/dev/null 2>&1 &

@@ -65,6 +65,7 @@ TOLMAlarmFiringQueue::TOLMAlarmFiringQueue(TOLMPreferenceController& prefs, TOLM
 }
 
 TOLMAlarmFiringQueue::~TOLMAlarmFiringQueue() {
+  cancel(enginePreparer_);
   cancel(unSnoozeTimer_);
   cancel(songStarterTimer_);
   cancel(songChecker_);
@@ -102,10 +103,14 @@ void TOLMAlarmFiringQueue::setUpQueue() {
   applyPrefChanges();
   // Loading the engines takes a good part of a second; doing it once the
   // program is up keeps that delay out of the first ring.
-  loop_.performAfterDelay(0.0, [this] {
-    services_.player->prepare();
-    services_.speaker->prepare();
-  });
+  cancel(enginePreparer_);
+  enginePreparer_ = loop_.scheduledTimerWithTimeInterval(
+      0.0,
+      [this](TOLMTimer&) {
+        services_.player->prepare();
+        services_.speaker->prepare();
+      },
+      {}, false);
 }
 
 void TOLMAlarmFiringQueue::addAlarmToQueue(std::shared_ptr<TOLMAlarm> alarm) {

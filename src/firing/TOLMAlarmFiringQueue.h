@@ -87,6 +87,7 @@ class TOLMAlarmFiringQueue {
   double runningSnoozeSeconds_ = 0.0;  // the snooze length in effect
   std::shared_ptr<TOLMTimer> songStarterTimer_;
   std::shared_ptr<TOLMTimer> songChecker_;
+  std::shared_ptr<TOLMTimer> enginePreparer_;
   std::string playingAlarmName_;
   std::set<std::string> reportedProblems_;
   TOLMObserverToken setUpObserver_;

@@ -63,6 +63,7 @@ TOLMAlarmsController::~TOLMAlarmsController() {
   // The timers' actions refer to this controller; the loop may outlive it.
   for (const auto& timer : timersQueue_) timer->invalidate();
   if (rearmTimer_) rearmTimer_->invalidate();
+  if (referenceTimer_) referenceTimer_->invalidate();
   window_->tableModel()->setDataSource(nullptr);
 }
 
@@ -171,6 +172,25 @@ void TOLMAlarmsController::calculateNearestAlarmsFromDate(const TOLMDate& start)
   }
   if (nearest) alarmsQueue_.push_back(TOLMAlarmFireTimeWrapper::wrapperForAlarm_fireTime(alarms[*nearest], *times[*nearest]));
   establishTimers();
+  armReferenceWakeUp(start, nearest ? times[*nearest] : std::nullopt);
+}
+
+void TOLMAlarmsController::armReferenceWakeUp(const TOLMDate& start, const std::optional<TOLMDate>& nearestFire) {
+  if (referenceTimer_) referenceTimer_->invalidate();
+  referenceTimer_.reset();
+  std::optional<TOLMDate> wake;
+  for (const auto& alarm : dataSource_.alarms()) {
+    if (!alarm->alarmIsEnabled() || !alarm->singleFireEnabled()) continue;
+    const TOLMDate& reference = alarm->referenceDate();
+    if (reference.compareWithDate(start) < 0) continue;
+    if (!wake || reference.compareWithDate(*wake) < 0) wake = reference;
+  }
+  // A fire before the reference re-arms the list anyway.
+  if (!wake || (nearestFire && nearestFire->compareWithDate(*wake) <= 0)) return;
+  const TOLMDate after = wake->incrementSecond();
+  const double delay = std::max(after.getDate() - loop_.now(), 0.0);
+  referenceTimer_ = loop_.scheduledTimerWithTimeInterval(
+      delay, [this](TOLMTimer& timer) { calculateNearestAlarms(&timer); }, after, false);
 }
 
 void TOLMAlarmsController::establishTimers() {

@@ -64,6 +64,9 @@ class TOLMAlarmsController : public TOLMAlarmSheetRequestor {
   // Start: the timer's user info (a TOLMDate) or, with no timer, now.
   void calculateNearestAlarms(TOLMTimer* timer = nullptr);
   void establishTimers();
+  // A single-fire alarm has no fire time while its reference lies ahead; the
+  // list looks again just after that reference, before anything else is due.
+  void armReferenceWakeUp(const TOLMDate& start, const std::optional<TOLMDate>& nearestFire);
   void alarmShouldFire(TOLMTimer& timer);
   // The armed fire (at most one wrapper).
   const Wrappers& alarmsQueue() const { return alarmsQueue_; }
@@ -98,6 +101,8 @@ class TOLMAlarmsController : public TOLMAlarmSheetRequestor {
   Wrappers alarmsQueue_;
   std::vector<std::shared_ptr<TOLMTimer>> timersQueue_;
   std::shared_ptr<TOLMTimer> rearmTimer_;
+  // Wakes the search once a single-fire alarm's reference has passed.
+  std::shared_ptr<TOLMTimer> referenceTimer_;
   std::optional<TOLMDate> lastStart_;
   bool setUp_ = false;
   // Set when an unreadable file could not be moved aside: never write over it.

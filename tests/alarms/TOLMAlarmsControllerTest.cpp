@@ -231,6 +231,22 @@ TEST_F(AlarmWindowTest, AChangeInTheSecondAfterAFireDoesNotRingThatFireAgain) {
   EXPECT_EQ(title(), "Next Alarm Date: 03/03/2026 7:00:00");
 }
 
+TEST_F(AlarmWindowTest, ASingleFireWhoseReferenceLiesAheadRingsOneIntervalAfterIt) {
+  auto once = periodicAlarm("tea", march(2, 8), 10);
+  once->setMultipleFireEnabled(false);
+  once->setSingleFireEnabled(true);
+  writeAlarmsFile({once});
+  launch();
+  // Nothing is due while the reference lies ahead, yet the list looks again after it.
+  EXPECT_EQ(title(), "Next Alarm Date: Never");
+
+  advanceTo(march(2, 8, 0, 1));
+  EXPECT_EQ(title(), "Next Alarm Date: 03/02/2026 8:10:00");
+  advanceTo(march(4, 8));
+  EXPECT_EQ(delivered, (std::vector<Delivery>{{"tea", "03/02/2026 8:10:00"}}));
+  EXPECT_EQ(title(), "Next Alarm Date: Never");
+}
+
 TEST_F(AlarmWindowTest, AnEmptyListSaysNeverAndWritesNothing) {
   launch();
   EXPECT_EQ(title(), "Next Alarm Date: Never");

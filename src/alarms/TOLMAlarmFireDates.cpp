@@ -10,7 +10,6 @@ namespace {
 
 namespace civil = TOLMCivilCalendar;
 
-constexpr std::int64_t kDay = 86400;
 constexpr std::int64_t kMaxYear = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kMinYear = std::numeric_limits<std::int32_t>::min();
 // Instants and intervals beyond this lie far outside any 32-bit year; refusing
@@ -32,30 +31,16 @@ bool fieldsInRange(const std::int32_t* f) {
          f[3] <= 23 && f[4] >= 0 && f[4] <= 59 && f[5] >= 0 && f[5] <= 59;
 }
 
-// Wall-clock seconds of the fields, any field out of range carried into the larger ones.
-std::int64_t localSecondsOf(const std::int32_t* f) {
-  const std::int64_t rest = std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
-  // A day past the month's end counts on; only a month out of range needs carrying.
-  if (f[1] >= 1 && f[1] <= 12) return civil::daysFromCivil(f[0], f[1], f[2]) * kDay + rest;
-  const std::int64_t months = std::int64_t{f[1]} - 1;
-  const std::int64_t yearCarry = civil::floorDiv(months, 12);
-  const int month = static_cast<int>(months - yearCarry * 12 + 1);
-  const std::int64_t days = civil::daysFromCivil(std::int64_t{f[0]} + yearCarry, month, 1) + f[2] - 1;
-  return days * kDay + rest;
-}
-
 // The civil fields of wall-clock seconds; false when the year leaves 32 bits.
 bool fieldsOfLocalSeconds(std::int64_t local, std::int32_t* out) {
-  const std::int64_t days = civil::floorDiv(local, kDay);
-  const std::int64_t secondOfDay = local - days * kDay;
-  const civil::Civil c = civil::civilFromDays(days);
-  if (c.year < kMinYear || c.year > kMaxYear) return false;
-  out[0] = static_cast<std::int32_t>(c.year);
-  out[1] = c.month;
-  out[2] = c.day;
-  out[3] = static_cast<std::int32_t>(secondOfDay / 3600);
-  out[4] = static_cast<std::int32_t>(secondOfDay / 60 % 60);
-  out[5] = static_cast<std::int32_t>(secondOfDay % 60);
+  const civil::ClockFields c = civil::clockFieldsOfLocalSeconds(local);
+  if (c.date.year < kMinYear || c.date.year > kMaxYear) return false;
+  out[0] = static_cast<std::int32_t>(c.date.year);
+  out[1] = c.date.month;
+  out[2] = c.date.day;
+  out[3] = c.hour;
+  out[4] = c.minute;
+  out[5] = c.second;
   return true;
 }
 
@@ -65,7 +50,7 @@ bool normalisedFields(const std::int32_t* in, std::int32_t* out) {
     std::copy(in, in + 6, out);
     return true;
   }
-  return fieldsOfLocalSeconds(localSecondsOf(in), out);
+  return fieldsOfLocalSeconds(civil::localSecondsOfFields(in), out);
 }
 
 // The next start after a fire: one wall-clock second later. Counted on the
@@ -75,7 +60,7 @@ std::optional<TOLMDate> secondAfter(const TOLMDate& date) {
   const std::int32_t* f = date.arrayReference();
   std::int32_t next[6] = {f[0], f[1], f[2], f[3], f[4], f[5]};
   if (!fieldsInRange(f) || f[5] == 59) {
-    if (!fieldsOfLocalSeconds(localSecondsOf(f) + 1, next)) return std::nullopt;
+    if (!fieldsOfLocalSeconds(civil::localSecondsOfFields(f) + 1, next)) return std::nullopt;
   } else {
     ++next[5];
   }
@@ -88,7 +73,7 @@ std::optional<TOLMDate> secondAfter(const TOLMDate& date) {
 // occurrence and stays as it is.
 TOLMDate fireTimeFor(const TOLMDate& date, TOLMLocalTimeCache& zone) {
   const std::int32_t* f = date.arrayReference();
-  const TOLMLocalTime::Resolution r = zone.resolve(localSecondsOf(f));
+  const TOLMLocalTime::Resolution r = zone.resolve(civil::localSecondsOfFields(f));
   if (r.exists && fieldsInRange(f)) return date;
   return TOLMDate::initWithLocalSeconds(zone.localSecondsForInstant(r.instant));
 }
@@ -295,9 +280,9 @@ struct PeriodicRule {
     // The interval's convertToSeconds (seconds from the zero date-time to its
     // fields), with the zone offsets taken from the cache.
     static constexpr std::int32_t kZero[6] = {0, 0, 0, 0, 0, 0};
-    interval = zone.resolve(localSecondsOf(alarm.intervalDate().arrayReference())).instant -
-               zone.resolve(localSecondsOf(kZero)).instant;
-    reference = zone.resolve(localSecondsOf(alarm.referenceDate().arrayReference())).instant;
+    interval = zone.resolve(civil::localSecondsOfFields(alarm.intervalDate().arrayReference())).instant -
+               zone.resolve(civil::localSecondsOfFields(kZero)).instant;
+    reference = zone.resolve(civil::localSecondsOfFields(alarm.referenceDate().arrayReference())).instant;
     usable = interval != 0 && std::llabs(interval) < kSecondsLimit && std::llabs(reference) < kSecondsLimit;
   }
 };
@@ -309,7 +294,7 @@ std::optional<TOLMDate> periodicFire(const TOLMAlarm& alarm, const PeriodicRule&
   if (!rule.usable) return std::nullopt;
   const TOLMDate& from =
       alarm.fireAfterIsEnabled() && compareDates(alarm.fireAfterDate(), start) > 0 ? alarm.fireAfterDate() : start;
-  const std::int64_t a = zone.resolve(localSecondsOf(from.arrayReference())).instant;
+  const std::int64_t a = zone.resolve(civil::localSecondsOfFields(from.arrayReference())).instant;
   if (std::llabs(a) >= kSecondsLimit) return std::nullopt;
   const std::int64_t r = rule.reference;
   const std::int64_t interval = rule.interval;

@@ -67,11 +67,46 @@ constexpr int dayOfYear(std::int64_t year, int month, int day) {
   return static_cast<int>(daysFromCivil(year, month, day) - daysFromCivil(year, 1, 1)) + 1;
 }
 
+// Weekday of a day number (days since 1970-01-01), 0 = Sunday.
+constexpr int weekdayOfDays(std::int64_t days) { return static_cast<int>(days - floorDiv(days + 4, 7) * 7 + 4); }
+
+// Day number of year/month/day with a month or day out of range carried into the larger fields.
+constexpr std::int64_t carriedDays(std::int64_t year, std::int64_t month, std::int64_t day) {
+  if (month >= 1 && month <= 12) return daysFromCivil(year, static_cast<int>(month), 1) + day - 1;
+  const std::int64_t yearCarry = floorDiv(month - 1, 12);
+  const int normalMonth = static_cast<int>(month - 1 - yearCarry * 12 + 1);
+  return daysFromCivil(year + yearCarry, normalMonth, 1) + day - 1;
+}
+
+// Six clock fields (year, month, day, hour, minute, second) read as seconds
+// since 1970-01-01 00:00:00 on the same clock, every field carried.
+constexpr std::int64_t localSecondsOfFields(const std::int32_t* f) {
+  return carriedDays(f[0], f[1], f[2]) * 86400 + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
+}
+
+// The clock fields of such seconds, with their day number.
+struct ClockFields {
+  Civil date;
+  std::int64_t days;
+  int hour;
+  int minute;
+  int second;
+};
+
+constexpr ClockFields clockFieldsOfLocalSeconds(std::int64_t local) {
+  const std::int64_t days = floorDiv(local, 86400);
+  const int secondOfDay = static_cast<int>(local - days * 86400);
+  return ClockFields{civilFromDays(days), days, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60};
+}
+
 static_assert(daysFromCivil(1970, 1, 1) == 0);
 static_assert(daysFromCivil(2000, 3, 1) == 11017);
 static_assert(civilFromDays(-1).year == 1969 && civilFromDays(-1).day == 31);
 static_assert(weekday(1970, 1, 1) == 4);
 static_assert(weekday(2005, 7, 4) == 1);
 static_assert(dayOfYear(2004, 12, 31) == 366);
+static_assert(carriedDays(2005, 13, 1) == daysFromCivil(2006, 1, 1));
+static_assert(carriedDays(2005, 0, 0) == daysFromCivil(2004, 11, 30));
+static_assert(clockFieldsOfLocalSeconds(-1).date.year == 1969 && clockFieldsOfLocalSeconds(-1).second == 59);
 
 }  // namespace TOLMCivilCalendar

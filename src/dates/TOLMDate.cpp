@@ -23,20 +23,6 @@ constexpr std::int64_t kMinLocal =
 constexpr std::int64_t kMaxLocal =
     civil::daysFromCivil(std::numeric_limits<std::int32_t>::max(), 12, 31) * kDay + kDay - 1;
 
-// Day number of year/month/day with any month or day carried into the larger fields.
-std::int64_t carriedDays(std::int64_t year, std::int64_t month, std::int64_t day) {
-  const std::int64_t yearCarry = civil::floorDiv(month - 1, 12);
-  const int normalMonth = static_cast<int>(month - 1 - yearCarry * 12 + 1);
-  return civil::daysFromCivil(year + yearCarry, normalMonth, 1) + day - 1;
-}
-
-// The fields read as wall-clock seconds, carried on the civil calendar.
-std::int64_t localSecondsOf(const std::int32_t f[6]) {
-  return carriedDays(f[0], f[1], f[2]) * kDay + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
-}
-
-int weekdayOfDays(std::int64_t days) { return static_cast<int>(days - civil::floorDiv(days + 4, 7) * 7 + 4); }
-
 std::string paddedNumber(std::int32_t value, bool pad) {
   char text[16];
   char* end = text;
@@ -76,17 +62,14 @@ std::string separatorAfter(const int* components, int length, int index) {
 TOLMDate::TOLMDate() = default;
 
 TOLMDate::TOLMDate(std::int64_t localSeconds) {
-  localSeconds = std::clamp(localSeconds, kMinLocal, kMaxLocal);
-  const std::int64_t days = civil::floorDiv(localSeconds, kDay);
-  const std::int64_t secondOfDay = localSeconds - days * kDay;
-  const civil::Civil c = civil::civilFromDays(days);
-  date_[0] = static_cast<std::int32_t>(c.year);
-  date_[1] = c.month;
-  date_[2] = c.day;
-  date_[3] = static_cast<std::int32_t>(secondOfDay / 3600);
-  date_[4] = static_cast<std::int32_t>(secondOfDay / 60 % 60);
-  date_[5] = static_cast<std::int32_t>(secondOfDay % 60);
-  dayOfWeek_ = weekdayOfDays(days);
+  const civil::ClockFields c = civil::clockFieldsOfLocalSeconds(std::clamp(localSeconds, kMinLocal, kMaxLocal));
+  date_[0] = static_cast<std::int32_t>(c.date.year);
+  date_[1] = c.date.month;
+  date_[2] = c.date.day;
+  date_[3] = c.hour;
+  date_[4] = c.minute;
+  date_[5] = c.second;
+  dayOfWeek_ = civil::weekdayOfDays(c.days);
 }
 
 TOLMDate TOLMDate::fromResolution(std::int64_t localSeconds) {
@@ -140,24 +123,24 @@ int TOLMDate::compareWithDate_atIndex(const TOLMDate& other, int index) const {
 int TOLMDate::compareWithDate(const TOLMDate& other) const { return compareWithDate_atIndex(other, 0); }
 
 double TOLMDate::getDate() const {
-  return static_cast<double>(TOLMLocalTime::resolve(localSecondsOf(date_)).instant);
+  return static_cast<double>(TOLMLocalTime::resolve(civil::localSecondsOfFields(date_)).instant);
 }
 
-TOLMDate TOLMDate::makeCopy() const { return fromResolution(localSecondsOf(date_)); }
+TOLMDate TOLMDate::makeCopy() const { return fromResolution(civil::localSecondsOfFields(date_)); }
 
 // The next wall-clock second that exists, so repeated steps always move forward
 // in field order: over a forward change it jumps the gap (one second elapses),
 // and at a backward change it goes on to the hour after the repeated one rather
 // than back to its start (a date's successor never compares before it).
-TOLMDate TOLMDate::incrementSecond() const { return fromResolution(localSecondsOf(date_) + 1); }
+TOLMDate TOLMDate::incrementSecond() const { return fromResolution(civil::localSecondsOfFields(date_) + 1); }
 
 // Elapsed seconds from the zero date-time (-0001-11-30 00:00:00 once carried).
 // Every zone keeps one offset (local mean time) over the early centuries, so an
 // interval of days, hours, minutes and seconds counts exactly.
 double TOLMDate::convertToSeconds() const {
   static constexpr std::int32_t kZero[6] = {0, 0, 0, 0, 0, 0};
-  const std::int64_t zeroInstant = TOLMLocalTime::resolve(localSecondsOf(kZero)).instant;
-  return static_cast<double>(TOLMLocalTime::resolve(localSecondsOf(date_)).instant - zeroInstant);
+  const std::int64_t zeroInstant = TOLMLocalTime::resolve(civil::localSecondsOfFields(kZero)).instant;
+  return static_cast<double>(TOLMLocalTime::resolve(civil::localSecondsOfFields(date_)).instant - zeroInstant);
 }
 
 int TOLMDate::maxDaysForYear_month(int year, int month) {
@@ -172,7 +155,7 @@ int TOLMDate::maxDaysForYear_month(int year, int month) {
 }
 
 int TOLMDate::dayOfWeekForYear_month_day(int year, int month, int day) {
-  return weekdayOfDays(carriedDays(year, month, day));
+  return civil::weekdayOfDays(civil::carriedDays(year, month, day));
 }
 
 void TOLMDate::stringValueWithComponents_ofLength_atIndex_inMilitary_withLeadingZeros_withWordVales_inArray(

@@ -20,18 +20,6 @@ bool contains(const TOLMRepetitiveEvent::List& list, std::int64_t value) {
   return false;
 }
 
-// Day number of the calendar day the fields name, month and day carried.
-std::int64_t dayNumberOf(const std::int32_t* f) {
-  const std::int64_t months = std::int64_t{f[1]} - 1;
-  const std::int64_t yearCarry = civil::floorDiv(months, 12);
-  const int month = static_cast<int>(months - yearCarry * 12 + 1);
-  return civil::daysFromCivil(std::int64_t{f[0]} + yearCarry, month, 1) + f[2] - 1;
-}
-
-std::int64_t localSecondsOf(const std::int32_t* f) {
-  return dayNumberOf(f) * kDay + std::int64_t{f[3]} * 3600 + std::int64_t{f[4]} * 60 + f[5];
-}
-
 // Raw field order, as TOLMDate compares.
 int compareFields(const std::int32_t* a, const std::int32_t* b) {
   for (int i = 0; i < 6; ++i) {
@@ -73,8 +61,8 @@ Difference forwardDifference(std::int64_t from, std::int64_t to) {
 }
 
 Difference difference(const TOLMDate& from, const TOLMDate& to) {
-  const std::int64_t a = localSecondsOf(from.arrayReference());
-  const std::int64_t b = localSecondsOf(to.arrayReference());
+  const std::int64_t a = civil::localSecondsOfFields(from.arrayReference());
+  const std::int64_t b = civil::localSecondsOfFields(to.arrayReference());
   if (b >= a) return forwardDifference(a, b);
   const Difference d = forwardDifference(b, a);
   return Difference{-d.years, -d.months, -d.days};
@@ -234,7 +222,7 @@ bool TOLMRepetitiveEvent::eventOccursOnDate(const TOLMDate& date) const {
   int month = f[1];
   int day = f[2];
   if (month < 1 || month > 12 || day < 1 || day > civil::daysInMonth(year, month)) {
-    const civil::Civil c = civil::civilFromDays(dayNumberOf(f));
+    const civil::Civil c = civil::civilFromDays(civil::carriedDays(f[0], f[1], f[2]));
     year = c.year;
     month = c.month;
     day = c.day;

@@ -35,12 +35,7 @@ bool fieldsInRange(const std::int32_t* f) {
 bool fieldsOfLocalSeconds(std::int64_t local, std::int32_t* out) {
   const civil::ClockFields c = civil::clockFieldsOfLocalSeconds(local);
   if (c.date.year < kMinYear || c.date.year > kMaxYear) return false;
-  out[0] = static_cast<std::int32_t>(c.date.year);
-  out[1] = c.date.month;
-  out[2] = c.date.day;
-  out[3] = c.hour;
-  out[4] = c.minute;
-  out[5] = c.second;
+  civil::writeFields(c, out);
   return true;
 }
 

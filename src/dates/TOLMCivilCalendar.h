@@ -99,6 +99,16 @@ constexpr ClockFields clockFieldsOfLocalSeconds(std::int64_t local) {
   return ClockFields{civilFromDays(days), days, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60};
 }
 
+// Writes the six fields in date order; the year must fit 32 bits.
+constexpr void writeFields(const ClockFields& c, std::int32_t* out) {
+  out[0] = static_cast<std::int32_t>(c.date.year);
+  out[1] = c.date.month;
+  out[2] = c.date.day;
+  out[3] = c.hour;
+  out[4] = c.minute;
+  out[5] = c.second;
+}
+
 static_assert(daysFromCivil(1970, 1, 1) == 0);
 static_assert(daysFromCivil(2000, 3, 1) == 11017);
 static_assert(civilFromDays(-1).year == 1969 && civilFromDays(-1).day == 31);

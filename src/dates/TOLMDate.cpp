@@ -63,12 +63,7 @@ TOLMDate::TOLMDate() = default;
 
 TOLMDate::TOLMDate(std::int64_t localSeconds) {
   const civil::ClockFields c = civil::clockFieldsOfLocalSeconds(std::clamp(localSeconds, kMinLocal, kMaxLocal));
-  date_[0] = static_cast<std::int32_t>(c.date.year);
-  date_[1] = c.date.month;
-  date_[2] = c.date.day;
-  date_[3] = c.hour;
-  date_[4] = c.minute;
-  date_[5] = c.second;
+  civil::writeFields(c, date_);
   dayOfWeek_ = civil::weekdayOfDays(c.days);
 }
 

@@ -62,6 +62,16 @@ TOLMAlarmFiringQueue::TOLMAlarmFiringQueue(TOLMPreferenceController& prefs, TOLM
   });
   setUpObserver_ = center.addObserver(NSApplicationDidFinishLaunchingNotification, nullptr,
                                       [this](const TOLMNotification&) { setUpQueue(); });
+  // Loading the engines takes a good part of a second. Armed now, it runs in
+  // the first pass of the loop, which is the start-up status window's wait,
+  // before any alarm is armed, so it never holds up a ring.
+  enginePreparer_ = loop_.scheduledTimerWithTimeInterval(
+      0.0,
+      [this](TOLMTimer&) {
+        services_.player->prepare();
+        services_.speaker->prepare();
+      },
+      {}, false);
 }
 
 TOLMAlarmFiringQueue::~TOLMAlarmFiringQueue() {
@@ -101,16 +111,6 @@ void TOLMAlarmFiringQueue::setUpQueue() {
   srandom(static_cast<std::uint32_t>(static_cast<std::int64_t>(loop_.now())));
   setUpMessages();
   applyPrefChanges();
-  // Loading the engines takes a good part of a second; doing it once the
-  // program is up keeps that delay out of the first ring.
-  cancel(enginePreparer_);
-  enginePreparer_ = loop_.scheduledTimerWithTimeInterval(
-      0.0,
-      [this](TOLMTimer&) {
-        services_.player->prepare();
-        services_.speaker->prepare();
-      },
-      {}, false);
 }
 
 void TOLMAlarmFiringQueue::addAlarmToQueue(std::shared_ptr<TOLMAlarm> alarm) {

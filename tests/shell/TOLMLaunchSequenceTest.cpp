@@ -8,6 +8,8 @@
 #include <QTextBrowser>
 #include <QXmlStreamReader>
 
+#include "firing/TOLMFiringServices.h"
+#include "firing/TOLMFiringStandIns.h"
 #include "platform/TOLMApplicationImage.h"
 #include "platform/TOLMDefaultsStore.h"
 #include "platform/TOLMNotificationCenter.h"
@@ -70,6 +72,26 @@ TEST_F(LaunchTest, SettingsAreReadyBeforeAnyOtherSetUpAndTimersWaitForTheLoop) {
   EXPECT_FALSE(zeroTimerFired);
   loop.runPending();
   EXPECT_TRUE(zeroTimerFired);
+}
+
+TEST_F(LaunchTest, MediaEnginesLoadDuringTheStartUpWaitBeforeAnyAlarmIsArmed) {
+  TOLMFiringServices services;
+  auto player = std::make_unique<TOLMRecordingPlayer>();
+  auto speaker = std::make_unique<TOLMRecordingSpeaker>();
+  TOLMRecordingPlayer* playerSeen = player.get();
+  TOLMRecordingSpeaker* speakerSeen = speaker.get();
+  services.player = std::move(player);
+  services.speaker = std::move(speaker);
+  services.commandRunner = std::make_unique<TOLMRecordingCommandRunner>();
+  services.systemVolume = std::make_unique<TOLMRecordingSystemVolume>();
+  TOLMCompositionRoot root(loop, center, home.path(), std::move(services));
+  int preparedAtDidFinish = -1;
+  auto onDidFinish = center.addObserver(NSApplicationDidFinishLaunchingNotification, nullptr,
+                                        [&](const auto&) { preparedAtDidFinish = playerSeen->prepared; });
+  EXPECT_EQ(playerSeen->prepared, 0);  // constructing loads nothing
+  root.launch();
+  EXPECT_EQ(preparedAtDidFinish, 1);
+  EXPECT_EQ(speakerSeen->prepared, 1);
 }
 
 TEST_F(LaunchTest, FirstStartWritesTheWholePreferenceFile) {
